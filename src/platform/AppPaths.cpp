@@ -1,0 +1,63 @@
+#include "platform/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+QString g_home;
+
+QString withSeparator(QString dir) {
+    dir = QDir::cleanPath(QDir(dir).absolutePath());
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir;
+}
+} // namespace
+
+namespace AppPaths {
+
+void setHome(const QString& dir) {
+    g_home = withSeparator(dir);
+}
+
+QString home() {
+    if (g_home.isEmpty())
+        g_home = withSeparator(QCoreApplication::applicationDirPath());
+    return g_home;
+}
+
+QString tmpDir() {
+    return home() + QStringLiteral("tmp/");
+}
+QString pictureDir() {
+    return home() + QStringLiteral("BackImage/");
+}
+QString dataBaseDir() {
+    return home() + QStringLiteral("DataBase/");
+}
+
+QString billStoreFile() {
+    return dataBaseDir() + QStringLiteral("支票软件.mdb");
+}
+QString defineStoreFile() {
+    return dataBaseDir() + QStringLiteral("支票软件定义.mdb");
+}
+QString backupStoreFile() {
+    return tmpDir() + QStringLiteral("Temporary.mdb");
+}
+QString settingsFile() {
+    return home() + QStringLiteral("Tarvel智能票据打印.ini");
+}
+QString helpFile() {
+    return home() + QStringLiteral("Tarvel智能票据打印-帮助.html");
+}
+
+bool ensureFolders() {
+    QDir root(home());
+    bool ok = true;
+    for (const char* sub : {"tmp", "BackImage", "DataBase"})
+        ok = root.mkpath(QString::fromLatin1(sub)) && ok;
+    return ok;
+}
+
+} // namespace AppPaths

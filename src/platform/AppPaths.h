@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// Every file the program keeps lives below one application folder: the folder of the executable
+// unless --home names another one. All folder names carry a trailing separator.
+namespace AppPaths {
+
+void setHome(const QString& dir);
+QString home();
+QString tmpDir();
+QString pictureDir();
+QString dataBaseDir();
+
+QString billStoreFile();
+QString defineStoreFile();
+QString backupStoreFile();
+QString settingsFile();
+QString helpFile();
+
+// Creates the tmp, picture and database folders when they are missing.
+bool ensureFolders();
+
+} // namespace AppPaths

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "store/MainItemFlag.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The bill store: bill types, the bills of the master control table with their five tables, the
+// working template, and the background picture files. It also keeps the type-name list, in which
+// a type's position is its type index everywhere.
+//
+// Every operation reports store failures by throwing StoreError. Operations made of several steps
+// (creating, deleting a bill, clearing the store) run in one transaction.
+class BillStore {
+public:
+    static QString masterTable() { return QStringLiteral("主控"); }
+    static QString typeTable() { return QStringLiteral("票据类型表"); }
+    static QString workingPageTable() { return QStringLiteral("票据类型"); }
+    static QString workingItemTable() { return QStringLiteral("基本设置项"); }
+    static QStringList referenceTables(); // "本单位帐户", "联系人", "票据用途", "其他内容", "业务单位"
+
+    // Type-name list.
+    const QStringList& typeNames() const { return m_typeNames; }
+    void reloadTypeNames();
+    int typeIndexOf(const QString& name) const;
+
+    // Creates the bill type table with the nine default types when it is missing, counting the
+    // bills that the master control table already holds for them. Reloads the type-name list.
+    void ensureBillTypeTable();
+    // Appends a type; returns its index.
+    int addType(const QString& name);
+    void changeTypeCount(int index, int delta);
+    int typeBillCount(int index) const;
+    // Names of the types whose bill count is not 0, in table order.
+    QStringList typesWithBills() const;
+
+    QStringList billNamesOfType(int index) const;
+    // The names joined with CR LF, trimmed of surrounding blanks and line breaks.
+    QString billNamesText(int index) const;
+    QList<MainItemFlag> billEntriesOfType(int index) const;
+    QList<MainItemFlag> allBillEntries() const;
+
+    // "H<n>": n = 1 for an empty master table, else the last row's "BillSetNum" + 1.
+    QString nextTableStem() const;
+
+    // Creates the five tables of a new bill from the working template, appends its master-control
+    // row and empties the working tables. Does not change the type's count (the caller does).
+    MainItemFlag createBillFromWorkingTemplate(int typeIndex, const QString& name);
+    void deleteBillTables(const MainItemFlag& entry);
+    // The bill's master-control row, five tables and type count in one transaction, then its
+    // picture file. Returns the type's previous bill count.
+    int deleteBill(const MainItemFlag& entry);
+    // Path of the bill's picture as stored in its page-parameter table ("图象数据格式").
+    QString storedPicturePath(const MainItemFlag& entry) const;
+
+    void loadWorkingTemplate(const MainItemFlag& entry);
+    void storeWorkingTemplate(const MainItemFlag& entry);
+
+    // Empties the master table and the reference tables, deletes every bill's tables and picture
+    // and the bill type table. ensureBillTypeTable() recreates the defaults afterwards.
+    void clearStore();
+
+    // The first picture-folder path <k><extension>, k = 1, 2, ..., naming no existing file.
+    static QString newPictureFileName(const QString& extension = QStringLiteral(".bkg"));
+    // 0 JPEG, 1 bitmap, -1 anything else or shorter than three bytes.
+    static int pictureKind(const QString& path);
+    static int pictureKindOfBytes(const QByteArray& head);
+    // A stored picture path resolved by its file name in the picture folder, so that a moved store
+    // keeps its pictures. Empty for an empty path.
+    static QString resolvePicturePath(const QString& stored);
+
+private:
+    QStringList m_typeNames;
+};
