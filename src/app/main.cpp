@@ -1,3 +1,55 @@
-int main() {
-    return 0;
+#include "app/ui/TMainForm.h"
+#include "app/ui/TWelcomForm.h"
+#include "platform/AppPaths.h"
+#include "platform/Fonts.h"
+#include "platform/Printing.h"
+#include "platform/Settings.h"
+#include "platform/ui/CupsPrinting.h"
+#include "platform/ui/Prompter.h"
+#include "store/Schema.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QLockFile>
+
+#include <exception>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarvel智能票据打印"));
+
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("home"), QStringLiteral("application folder"), QStringLiteral("DIR")});
+    parser.addOption({QStringLiteral("no-splash"), QStringLiteral("start without the splash window")});
+    parser.process(app);
+    if (parser.isSet(QStringLiteral("home")))
+        AppPaths::setHome(parser.value(QStringLiteral("home")));
+
+    try {
+        if (!AppPaths::ensureFolders())
+            throw std::runtime_error(QStringLiteral("无法创建应用程序文件夹：%1").arg(AppPaths::home()).toStdString());
+
+        // One running program per application folder; a second start leaves quietly.
+        QLockFile lock(AppPaths::home() + QStringLiteral("Tarvel智能票据打印.lock"));
+        lock.setStaleLockTime(0);
+        if (!lock.tryLock(0))
+            return 0;
+
+        Fonts::installSubstitutions();
+        Settings::ensureExists();
+        Printing::install(std::make_unique<CupsPrinting>());
+
+        if (!parser.isSet(QStringLiteral("no-splash"))) {
+            auto* splash = new TWelcomForm;
+            splash->exec();
+        }
+
+        Schema::ensureDatabases();
+        TMainForm main;
+        main.showMaximized();
+        return app.exec();
+    } catch (const std::exception& e) {
+        Prompter::instance().error(nullptr, describeException(e));
+        return 1;
+    }
 }

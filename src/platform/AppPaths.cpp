@@ -48,8 +48,9 @@ QString backupStoreFile() {
 QString settingsFile() {
     return home() + QStringLiteral("Tarvel智能票据打印.ini");
 }
+// The help page stays beside the program, wherever the application folder is.
 QString helpFile() {
-    return home() + QStringLiteral("Tarvel智能票据打印-帮助.html");
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/Tarvel智能票据打印-帮助.html");
 }
 
 bool ensureFolders() {

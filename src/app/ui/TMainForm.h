@@ -1,0 +1,103 @@
+#pragma once
+
+#include "store/BillStore.h"
+#include "store/MainItemFlag.h"
+
+#include <QList>
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableWidget;
+
+// The main window: bill types that have bills on the left, the bills of the chosen type beside
+// them, and every command of the program in its menus and buttons.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    BillStore& billStore() { return m_store; }
+    const QStringList& typeNames() const { return m_store.typeNames(); }
+    int currentTypeIndex() const { return m_currentType; }
+    const QList<MainItemFlag>& billEntries() const { return m_entries; }
+    int selectedBillIndex() const { return m_selectedBill; }
+    // The selected bill, or null when none is selected.
+    const MainItemFlag* selectedBill() const;
+    int highlightedTypeRow() const { return m_highlightedTypeRow; }
+
+    // Lists the bills of a type (-1 for none) in the bill list.
+    void listBills(int typeIndex);
+    // Rebuilds the type list from the bill type table.
+    void fillTypeList();
+    // After the store changed under the window (backup import, clearing export): ensure the bill
+    // type table, refill the type list and list the first type's bills.
+    void refreshAll();
+
+    // Widgets by their roles.
+    QTableWidget* TypeGrid = nullptr;
+    QTableWidget* ItemGrid = nullptr;
+    QLabel* Panel4 = nullptr;
+    QPushButton* BitBtn1 = nullptr; // banner "导入票据"
+    QPushButton* BitBtn2 = nullptr; // banner "信息管理"
+    QPushButton* BitBtn3 = nullptr; // banner "统计查询"
+    QPushButton* BitBtn4 = nullptr; // "开  票"
+    QPushButton* BitBtn5 = nullptr; // "位置调整"
+    QPushButton* BitBtn6 = nullptr; // "删除票据"
+    QMenu* InfoPopup = nullptr;     // pop-up of "信息管理"
+
+    // Menu commands.
+    QAction* N2 = nullptr;
+    QAction* N3 = nullptr;
+    QAction* N12 = nullptr;
+    QAction* N21 = nullptr;
+    QAction* N22 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* N6 = nullptr;
+    QAction* N7 = nullptr;
+    QAction* N19 = nullptr;
+    QAction* N24 = nullptr;
+    QAction* N9 = nullptr;
+    QAction* N25 = nullptr;
+    QAction* N18 = nullptr;
+
+    // Mouse handling of the two lists, in list coordinates (tests call these through real events).
+    void TypeGridMouseDown(const QPoint& pos);
+    void TypeGridClick();
+    void ItemGridMouseDown(const QPoint& pos);
+    void ItemGridClick();
+    void ItemGridDblClick();
+    void ItemGridMouseUp();
+
+    void BitBtn4Click(); // issue the selected bill
+    void BitBtn5Click(); // adjust positions of the selected bill
+    void BitBtn6Click(); // delete the selected bill
+    void N24Click();     // choose printer
+    void N25Click();     // help
+    void N18Click();     // about
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void createMenus();
+    void createLayout();
+    void focusLocation();
+    int typeListRowAt(const QPoint& pos) const;
+
+    BillStore m_store;
+    int m_currentType = -1;
+    int m_highlightedTypeRow = 0;
+    QList<MainItemFlag> m_entries;
+    int m_selectedBill = -1;
+    int m_rememberedBillRow = 1;
+    bool m_pressedOnBill = false;
+    bool m_doubleClick = false;
+    bool m_firstShow = true;
+};

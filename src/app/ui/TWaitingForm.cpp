@@ -1,0 +1,137 @@
+#include "app/ui/TWaitingForm.h"
+
+#include "platform/Worker.h"
+#include "store/Database.h"
+#include "store/StoreError.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TWaitingForm::TWaitingForm(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("等待..."));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    Label1 = new QLabel(QStringLiteral("正在处理"), this);
+    Label2 = new QLabel(QStringLiteral("请稍侯..."), this);
+    m_band = new QLabel(this);
+    m_band->setFixedSize(300, 12);
+    ProgressLabel = new QLabel(this);
+    for (QLabel* l : {Label1, Label2, ProgressLabel})
+        l->setAlignment(Qt::AlignCenter);
+    layout->addWidget(Label1);
+    layout->addWidget(Label2);
+    layout->addWidget(m_band, 0, Qt::AlignCenter);
+    layout->addWidget(ProgressLabel);
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(200);
+    connect(Timer1, &QTimer::timeout, this, &TWaitingForm::Timer1Timer);
+}
+
+void TWaitingForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TWaitingForm::FormShow() {
+    m_phase = 15;
+    ProgressLabel->clear();
+    paintBand();
+    Timer1->start();
+}
+
+void TWaitingForm::Timer1Timer() {
+    paintBand();
+    m_phase = m_phase == 0 ? 15 : m_phase - 1;
+}
+
+void TWaitingForm::paintBand() {
+    QPixmap pm(300, 12);
+    QPainter p(&pm);
+    for (int i = 0; i < 15; ++i) {
+        const int v = ((m_phase + i) % 16) * 17;
+        p.fillRect(i * 20, 0, 20, 12, QColor(v, v, 255));
+    }
+    p.end();
+    m_band->setPixmap(pm);
+}
+
+void TWaitingForm::setProgress(qint64 done, qint64 total) {
+    if (total > 0)
+        ProgressLabel->setText(QStringLiteral("%1 / %2").arg(done).arg(total));
+    else
+        ProgressLabel->setText(QString::number(done));
+}
+
+void TWaitingForm::closeEvent(QCloseEvent* event) {
+    // Only the end of the work closes the window; the operator cannot abandon a half-done transfer.
+    if (!m_closable) {
+        event->ignore();
+        return;
+    }
+    Timer1->stop();
+    QDialog::closeEvent(event);
+}
+
+void TWaitingForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+namespace {
+class WorkerThread : public QThread {
+public:
+    explicit WorkerThread(Worker& w) : m_worker(w) {}
+    QString error;
+    bool failed = false;
+
+protected:
+    void run() override {
+        try {
+            m_worker.run();
+        } catch (const StoreError& e) {
+            failed = true;
+            error = e.message();
+        } catch (const std::exception& e) {
+            failed = true;
+            error = QString::fromUtf8(e.what());
+        } catch (...) {
+            failed = true;
+            error = QStringLiteral("未知错误");
+        }
+        Database::closeThreadConnections();
+    }
+
+private:
+    Worker& m_worker;
+};
+} // namespace
+
+bool TWaitingForm::runWorker(QWidget* parent, const QString& text, Worker& worker, QString* error) {
+    TWaitingForm form(parent);
+    form.Label1->setText(text);
+    WorkerThread thread(worker);
+    // The worker lives on the window thread; its progress signal is queued across from the thread.
+    QObject::connect(&worker, &Worker::progress, &form, &TWaitingForm::setProgress, Qt::QueuedConnection);
+    QObject::connect(
+        &thread, &QThread::finished, &form,
+        [&form] {
+            form.m_closable = true;
+            form.Timer1->stop();
+            form.accept();
+        },
+        Qt::QueuedConnection);
+    thread.start();
+    form.exec();
+    thread.wait();
+    if (thread.failed && error)
+        *error = thread.error;
+    return !thread.failed;
+}
