@@ -27,7 +27,8 @@ int main(int argc, char* argv[]) {
 
     try {
         if (!AppPaths::ensureFolders())
-            throw std::runtime_error(QStringLiteral("无法创建应用程序文件夹：%1").arg(AppPaths::home()).toStdString());
+            throw std::runtime_error(
+                QStringLiteral("无法创建应用程序文件夹：%1").arg(AppPaths::home()).toStdString());
 
         // One running program per application folder; a second start leaves quietly.
         QLockFile lock(AppPaths::home() + QStringLiteral("Tarvel智能票据打印.lock"));

@@ -56,7 +56,8 @@ public:
             p->setPen(QPen(hi ? kHighlightPen : kPen, hi ? 2 : 1));
             p->setBrush(hi ? kHighlightFill : kFill);
             const int right = m_grid->viewport()->width() - 8;
-            p->drawRoundedRect(QRect(QPoint(cell.left() + 8, cell.top() + 2), QPoint(right, cell.top() + 34)), 5, 5);
+            p->drawRoundedRect(QRect(QPoint(cell.left() + 8, cell.top() + 2), QPoint(right, cell.top() + 34)),
+                               5, 5);
             p->setFont(cellFont(m_grid));
             p->setPen(hi ? QColor(Qt::blue) : QColor(Qt::black));
             const QFontMetrics fm(p->font());
@@ -101,7 +102,8 @@ public:
             p->setRenderHint(QPainter::Antialiasing);
             p->setPen(QPen(pen, hi ? 2 : 1));
             p->setBrush(fill);
-            p->drawRoundedRect(QRect(QPoint(c + 2, cell.top() + 2), QPoint(cell.right() - 2, cell.bottom() - 2)), 5, 5);
+            p->drawRoundedRect(
+                QRect(QPoint(c + 2, cell.top() + 2), QPoint(cell.right() - 2, cell.bottom() - 2)), 5, 5);
             p->setPen(QPen(pen, 1));
             p->setBrush(Qt::white);
             p->drawEllipse(QRect(QPoint(c + 8, cell.top() + 8), QPoint(c + 24, cell.top() + 24)));
@@ -220,7 +222,8 @@ void TMainForm::createLayout() {
     TypeGrid = makeGrid(central, 36);
     TypeGrid->setFixedWidth(200);
     TypeGrid->setItemDelegate(new TypeCardDelegate(
-        TypeGrid, [this] { return Panel4->palette().color(QPalette::Window); }, [this] { return m_highlightedTypeRow; }));
+        TypeGrid, [this] { return Panel4->palette().color(QPalette::Window); },
+        [this] { return m_highlightedTypeRow; }));
     TypeGrid->viewport()->installEventFilter(this);
     lower->addWidget(TypeGrid);
     lower->addWidget(bar(central, true));
@@ -293,7 +296,8 @@ void TMainForm::createMenus() {
     N25 = action(QStringLiteral("帮助"), &TMainForm::N25Click);
     N18 = action(QStringLiteral("关于"), &TMainForm::N18Click);
 
-    // menu: "票据管理" — 导入票据 (N2), 设计票据 (N3) | 导出系统备份 (N12), 导入系统备份 (N21), 导入信息 (N22)
+    // menu: "票据管理" — 导入票据 (N2), 设计票据 (N3) | 导出系统备份 (N12), 导入系统备份 (N21), 导入信息
+    // (N22)
     QMenu* bills = menuBar()->addMenu(QStringLiteral("票据管理"));
     for (QAction* a : {N2, N3})
         if (a)
@@ -304,8 +308,8 @@ void TMainForm::createMenus() {
         if (a)
             bills->addAction(a);
 
-    // menu: "信息管理" — 本单位帐户 (N5), 往来业务单位帐户 (N6), 用途信息 (N7), 联系人 (N19) | 选择打印机 (N24)
-    // | 查询统计 (N9)
+    // menu: "信息管理" — 本单位帐户 (N5), 往来业务单位帐户 (N6), 用途信息 (N7), 联系人 (N19) | 选择打印机
+    // (N24) | 查询统计 (N9)
     QMenu* info = menuBar()->addMenu(QStringLiteral("信息管理"));
     InfoPopup = new QMenu(this);
     for (QAction* a : {N5, N6, N7, N19})
@@ -364,7 +368,9 @@ void TMainForm::FormShow() {
     });
 }
 
-void TMainForm::focusLocation() { Panel4->setFocus(); }
+void TMainForm::focusLocation() {
+    Panel4->setFocus();
+}
 
 void TMainForm::fillTypeList() {
     TypeGrid->setColumnWidth(0, TypeGrid->viewport()->width() > 0 ? TypeGrid->viewport()->width() : 200);
@@ -430,7 +436,9 @@ const MainItemFlag* TMainForm::selectedBill() const {
     return &m_entries.at(m_selectedBill);
 }
 
-int TMainForm::typeListRowAt(const QPoint& pos) const { return TypeGrid->rowAt(pos.y()); }
+int TMainForm::typeListRowAt(const QPoint& pos) const {
+    return TypeGrid->rowAt(pos.y());
+}
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     const bool typeList = TypeGrid && watched == TypeGrid->viewport();
@@ -510,7 +518,9 @@ void TMainForm::ItemGridClick() {
     ItemGrid->viewport()->update();
 }
 
-void TMainForm::ItemGridDblClick() { m_doubleClick = m_pressedOnBill; }
+void TMainForm::ItemGridDblClick() {
+    m_doubleClick = m_pressedOnBill;
+}
 
 void TMainForm::ItemGridMouseUp() {
     const bool open = m_pressedOnBill && m_doubleClick;

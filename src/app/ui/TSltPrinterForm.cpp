@@ -39,7 +39,9 @@ void TSltPrinterForm::showEvent(QShowEvent* event) {
     FormShow();
 }
 
-void TSltPrinterForm::FormShow() { CheckBox1->setChecked(true); }
+void TSltPrinterForm::FormShow() {
+    CheckBox1->setChecked(true);
+}
 
 void TSltPrinterForm::BitBtn1Click() {
     if (CheckBox1->isChecked() && ComboBox1->currentIndex() >= 0)

@@ -58,8 +58,12 @@ bool TStringInputForm::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TStringInputForm::BitBtn1Click() { accept(); }
-void TStringInputForm::BitBtn2Click() { reject(); }
+void TStringInputForm::BitBtn1Click() {
+    accept();
+}
+void TStringInputForm::BitBtn2Click() {
+    reject();
+}
 
 std::optional<QString> TStringInputForm::ask(QWidget* parent, const QString& caption, const QString& label,
                                              const QString& initial) {
