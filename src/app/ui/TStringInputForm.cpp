@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -44,9 +45,12 @@ TStringInputForm::TStringInputForm(QWidget* parent) : QDialog(parent) {
 
 void TStringInputForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // After the focus arrived (which selects all), put the caret after the last character.
     Edit1->setFocus();
-    Edit1->deselect();
-    Edit1->setCursorPosition(Edit1->text().size());
+    QTimer::singleShot(0, this, [this] {
+        Edit1->deselect();
+        Edit1->setCursorPosition(Edit1->text().size());
+    });
 }
 
 bool TStringInputForm::eventFilter(QObject* watched, QEvent* event) {

@@ -1,0 +1,142 @@
+#include "app/ui/TMainForm.h"
+#include "store/Database.h"
+#include "store/Sql.h"
+#include "support/StoreFixtures.h"
+#include "support/TempAppFolder.h"
+#include "support/ui/ScriptedPrompter.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+QPoint cellPoint(QTableWidget* grid, int row, int x = -1) {
+    const QRect r = grid->visualRect(grid->model()->index(row, 0));
+    return {x < 0 ? r.center().x() : x, r.center().y()};
+}
+
+void press(QTableWidget* grid, int row, int x = -1) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellPoint(grid, row, x));
+}
+
+QString cell(QTableWidget* grid, int row) {
+    return grid->item(row, 0) ? grid->item(row, 0)->text() : QString();
+}
+} // namespace
+
+class TestMainForm : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TempAppFolder> m_app;
+    ScriptedPrompter* m_prompter = nullptr;
+
+    std::unique_ptr<TMainForm> showMain() {
+        auto form = std::make_unique<TMainForm>();
+        form->resize(1000, 800);
+        form->show();
+        return form;
+    }
+
+private slots:
+    void init() {
+        m_app = std::make_unique<TempAppFolder>();
+        m_prompter = ScriptedPrompter::install();
+    }
+    void cleanup() {
+        QCOMPARE(m_prompter->unexpected, 0);
+        m_app.reset();
+    }
+
+    void emptyStoreShowsNothingToActOn() {
+        auto form = showMain();
+        QCOMPARE(form->TypeGrid->rowCount(), 1);
+        QCOMPARE(cell(form->TypeGrid, 0), QString());
+        QCOMPARE(form->Panel4->text(), QStringLiteral("  目前位置："));
+        QCOMPARE(form->ItemGrid->rowCount(), 15);
+        QCOMPARE(form->selectedBill(), nullptr);
+        form->BitBtn6->click();
+        QVERIFY(m_prompter->asked.isEmpty());
+    }
+
+    void listsTypesWithBillsAndSelectsByMouse() {
+        {
+            BillStore store;
+            store.ensureBillTypeTable();
+            addFixtureBill(store, 2, QStringLiteral("电汇甲"));
+            addFixtureBill(store, 0, QStringLiteral("  现金支票 "));
+            addFixtureBill(store, 0, QStringLiteral("转帐支票"));
+        }
+        auto form = showMain();
+        QCOMPARE(form->TypeGrid->rowCount(), 2);
+        QCOMPARE(cell(form->TypeGrid, 0), QStringLiteral("支票"));
+        QCOMPARE(cell(form->TypeGrid, 1), QStringLiteral("电汇"));
+        QCOMPARE(form->Panel4->text(), QStringLiteral("  目前位置：支票"));
+        QCOMPARE(cell(form->ItemGrid, 0), QStringLiteral("支票-列表"));
+        QCOMPARE(cell(form->ItemGrid, 1), QStringLiteral("现金支票")); // shown trimmed
+        QCOMPARE(form->selectedBillIndex(), 0);
+
+        press(form->ItemGrid, 2);
+        QCOMPARE(form->selectedBillIndex(), 1);
+        QCOMPARE(form->selectedBill()->billName, QStringLiteral("转帐支票"));
+        // The card margin left of the cards does not change the selection.
+        press(form->ItemGrid, 1, 10);
+        QCOMPARE(form->selectedBillIndex(), 1);
+        // An empty row below the bills selects nothing new either.
+        press(form->ItemGrid, 5);
+        QCOMPARE(form->selectedBillIndex(), 1);
+
+        press(form->TypeGrid, 1);
+        QCOMPARE(form->currentTypeIndex(), 2);
+        QCOMPARE(form->highlightedTypeRow(), 1);
+        QCOMPARE(cell(form->ItemGrid, 0), QStringLiteral("电汇-列表"));
+        QCOMPARE(form->selectedBill()->billName, QStringLiteral("电汇甲"));
+        // A press in the side margin of the type list changes nothing.
+        press(form->TypeGrid, 0, 3);
+        QCOMPARE(form->currentTypeIndex(), 2);
+    }
+
+    void deletingAsksAndRemovesTheBill() {
+        {
+            BillStore store;
+            store.ensureBillTypeTable();
+            addFixtureBill(store, 0, QStringLiteral(" 支票A"));
+            addFixtureBill(store, 3, QStringLiteral("汇票A"));
+        }
+        auto form = showMain();
+        m_prompter->answers = {false};
+        form->BitBtn6->click();
+        QCOMPARE(m_prompter->lastText(), QStringLiteral("确定要删除票据:  支票A  吗 ？"));
+        QCOMPARE(form->billEntries().size(), 1);
+
+        // The last bill of a type takes its type off the list; the next type is listed.
+        m_prompter->answers = {true};
+        form->BitBtn6->click();
+        QCOMPARE(form->TypeGrid->rowCount(), 1);
+        QCOMPARE(cell(form->TypeGrid, 0), QStringLiteral("汇票"));
+        QCOMPARE(form->currentTypeIndex(), 3);
+        QCOMPARE(form->selectedBill()->billName, QStringLiteral("汇票A"));
+        QCOMPARE(Sql::rowCount(Database::get(Db::Bill), QStringLiteral("主控")), 1);
+
+        m_prompter->answers = {true};
+        form->BitBtn6->click();
+        QCOMPARE(form->currentTypeIndex(), -1);
+        QCOMPARE(form->Panel4->text(), QStringLiteral("  目前位置："));
+        QCOMPARE(form->selectedBill(), nullptr);
+    }
+
+    void refreshFollowsTheStore() {
+        auto form = showMain();
+        {
+            BillStore store;
+            store.ensureBillTypeTable();
+            addFixtureBill(store, 6, QStringLiteral("本票一"));
+        }
+        form->refreshAll();
+        QCOMPARE(cell(form->TypeGrid, 0), QStringLiteral("本票"));
+        QCOMPARE(form->selectedBill()->billName, QStringLiteral("本票一"));
+    }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"
