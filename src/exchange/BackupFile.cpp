@@ -1,0 +1,127 @@
+#include "exchange/BackupFile.h"
+
+#include <QCryptographicHash>
+#include <QIODevice>
+
+#include <stdexcept>
+
+namespace {
+constexpr qint64 kTagSize = 6;
+constexpr qint64 kLengthSize = 4;
+constexpr qint64 kChunk = 1 << 20;
+} // namespace
+
+QByteArray BackupFile::versionTag() {
+    return QByteArrayLiteral("B0.002");
+}
+
+QByteArray BackupFile::encodeLength(quint32 length) {
+    QByteArray b(kLengthSize, '\0');
+    for (int i = 0; i < kLengthSize; ++i)
+        b[i] = char((length >> (8 * i)) & 0xFF);
+    return b;
+}
+
+void BackupFile::fail(const QString& message) {
+    throw std::runtime_error(message.toStdString());
+}
+
+void BackupFile::copyBytes(QIODevice& from, QIODevice& to, qint64 length, QCryptographicHash* hash) {
+    QByteArray buffer;
+    while (length > 0) {
+        buffer = from.read(std::min(length, kChunk));
+        if (buffer.isEmpty())
+            fail(QStringLiteral("读取文件失败：%1").arg(from.errorString()));
+        if (to.write(buffer) != buffer.size())
+            fail(QStringLiteral("写入文件失败：%1").arg(to.errorString()));
+        if (hash)
+            hash->addData(buffer);
+        length -= buffer.size();
+    }
+}
+
+BackupFile::BackupFile(const QString& path) : m_file(path) {
+    if (!m_file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("无法打开备份文件 %1：%2").arg(path, m_file.errorString()));
+    m_size = m_file.size();
+    if (m_size >= kTagSize && m_file.read(kTagSize) == versionTag()) {
+        m_format = Format::Current;
+        if (m_size < kTagSize + kLengthSize)
+            damaged(QStringLiteral("文件在数据库长度之前结束"));
+        m_dbOffset = kTagSize + kLengthSize;
+        m_dbLength = readLength(kTagSize);
+        if (m_dbLength > m_size - m_dbOffset)
+            damaged(QStringLiteral("数据库长度超出文件末尾"));
+    } else {
+        m_format = Format::Legacy;
+        m_dbOffset = 0;
+        m_dbLength = m_size;
+    }
+    if (m_dbLength == 0)
+        damaged(QStringLiteral("其中没有数据库"));
+}
+
+void BackupFile::damaged(const QString& detail) const {
+    fail(QStringLiteral("备份文件 %1 已损坏：%2").arg(m_file.fileName(), detail));
+}
+
+quint32 BackupFile::readLength(qint64 offset) {
+    if (!m_file.seek(offset))
+        damaged(m_file.errorString());
+    const QByteArray b = m_file.read(kLengthSize);
+    if (b.size() != kLengthSize)
+        damaged(QStringLiteral("长度无法读取"));
+    quint32 v = 0;
+    for (int i = 0; i < kLengthSize; ++i)
+        v |= quint32(uchar(b[i])) << (8 * i);
+    return v;
+}
+
+void BackupFile::extractDatabase(const QString& target) {
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        fail(QStringLiteral("无法建立临时数据库 %1：%2").arg(target, out.errorString()));
+    if (!m_file.seek(m_dbOffset))
+        damaged(m_file.errorString());
+    copyBytes(m_file, out, m_dbLength);
+    if (!out.flush())
+        fail(QStringLiteral("写入文件失败：%1").arg(out.errorString()));
+}
+
+void BackupFile::indexPictures(int count) {
+    m_pictures.clear();
+    if (m_format == Format::Legacy)
+        return;
+    qint64 pos = m_dbOffset + m_dbLength;
+    for (int i = 0; i < count; ++i) {
+        if (m_size - pos < kLengthSize)
+            damaged(QStringLiteral("第 %1 个图片记录缺失").arg(i + 1));
+        const qint64 length = readLength(pos);
+        pos += kLengthSize;
+        if (length > m_size - pos)
+            damaged(QStringLiteral("第 %1 个图片的长度超出文件末尾").arg(i + 1));
+        m_pictures.append({pos, length});
+        pos += length;
+    }
+    if (pos != m_size)
+        damaged(QStringLiteral("图片记录之后还有多余的数据"));
+}
+
+qint64 BackupFile::pictureLength(int index) const {
+    return index >= 0 && index < m_pictures.size() ? m_pictures.at(index).length : 0;
+}
+
+bool BackupFile::extractPicture(int index, const QString& target) {
+    if (pictureLength(index) == 0)
+        return false;
+    const Record& r = m_pictures.at(index);
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        fail(QStringLiteral("无法建立图片文件 %1：%2").arg(target, out.errorString()));
+    if (!m_file.seek(r.offset))
+        damaged(m_file.errorString());
+    copyBytes(m_file, out, r.length);
+    if (!out.flush())
+        fail(QStringLiteral("写入文件失败：%1").arg(out.errorString()));
+    return true;
+}

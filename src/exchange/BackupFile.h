@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QString>
+
+class QCryptographicHash;
+class QIODevice;
+
+// A system backup file: the tag "B0.002", the length of the database image (unsigned 32-bit,
+// little endian), the image, then one picture record per master-control row of the image (length,
+// then the picture's bytes). A file without the tag is an old backup: all of it is the image, and
+// the pictures lie inside the bills' page-parameter tables.
+//
+// The file is untrusted: every length is checked against the file size before anything is read,
+// and a damaged file is reported by a std::runtime_error with a message for the operator.
+class BackupFile {
+public:
+    enum class Format { Current, Legacy };
+
+    static QByteArray versionTag();
+    static QByteArray encodeLength(quint32 length);
+    // Copies length bytes, feeding them to hash when given; throws when either side fails.
+    static void copyBytes(QIODevice& from, QIODevice& to, qint64 length, QCryptographicHash* hash = nullptr);
+    // Throws a std::runtime_error carrying the message (UTF-8).
+    [[noreturn]] static void fail(const QString& message);
+
+    explicit BackupFile(const QString& path);
+
+    Format format() const { return m_format; }
+    qint64 size() const { return m_size; }
+    qint64 databaseLength() const { return m_dbLength; }
+
+    // Writes the database image into target (created or truncated).
+    void extractDatabase(const QString& target);
+    // Reads the picture records of count master-control rows; they must fill the rest of the
+    // file exactly. An old backup has none.
+    void indexPictures(int count);
+    qint64 pictureLength(int index) const;
+    // Writes one picture into target (created or truncated); returns false for an empty record.
+    bool extractPicture(int index, const QString& target);
+
+private:
+    struct Record {
+        qint64 offset = 0;
+        qint64 length = 0;
+    };
+    [[noreturn]] void damaged(const QString& detail) const;
+    quint32 readLength(qint64 offset);
+
+    QFile m_file;
+    qint64 m_size = 0;
+    Format m_format = Format::Legacy;
+    qint64 m_dbOffset = 0;
+    qint64 m_dbLength = 0;
+    QList<Record> m_pictures;
+};

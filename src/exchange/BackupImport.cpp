@@ -1,0 +1,364 @@
+#include "exchange/BackupImport.h"
+
+#include "platform/AppPaths.h"
+#include "store/BillStore.h"
+#include "store/Database.h"
+#include "store/Sql.h"
+#include "store/StoreError.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+
+using Sql::q;
+
+namespace {
+
+const QString kPicturePath = QStringLiteral("图象数据格式");
+const QString kPictureBytes = QStringLiteral("图象数据");
+
+void removeTemporaryDatabase() {
+    const QString path = AppPaths::backupStoreFile();
+    // A stale journal beside a new image would be rolled into it when it is opened.
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+// Column definitions of a table from a backup, with types reduced to plain type names: the
+// declared type is written into a CREATE TABLE of the live store, so nothing else may pass.
+QList<Sql::ColumnDef> plainColumns(const QSqlDatabase& db, const QString& table) {
+    static const QRegularExpression plain(
+        QStringLiteral("^[A-Z][A-Z ]*(\\(\\s*[0-9]+\\s*(,\\s*[0-9]+\\s*)?\\))?$"));
+    QList<Sql::ColumnDef> cols = Sql::columns(db, table);
+    const auto keys = std::count_if(cols.cbegin(), cols.cend(), [](const auto& c) { return c.primaryKey; });
+    for (Sql::ColumnDef& c : cols) {
+        const QString type = c.type.trimmed();
+        if (type.startsWith(QLatin1String("VARCHAR")) || type.startsWith(QLatin1String("CHAR")))
+            c.type = QStringLiteral("VARCHAR(255)");
+        else if (plain.match(type).hasMatch())
+            c.type = type;
+        else if (type.contains(QLatin1String("INT")))
+            c.type = QStringLiteral("INTEGER");
+        else if (type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("TEXT")) ||
+                 type.contains(QLatin1String("CLOB")))
+            c.type = QStringLiteral("TEXT");
+        else
+            c.type = QStringLiteral("BLOB");
+        if (keys != 1 || c.type != QLatin1String("INTEGER"))
+            c.primaryKey = false;
+    }
+    return cols;
+}
+
+void createTableFrom(const QSqlDatabase& src, const QString& srcTable, const QSqlDatabase& dst,
+                     const QString& dstTable) {
+    Sql::createTable(dst, dstTable, plainColumns(src, srcTable));
+}
+
+// Appends every row of one table to another, columns matched by position from position `from`
+// on, as many as both tables have. With freshKeys the destination's integer key is left out, so
+// that appended rows are numbered after the existing ones instead of colliding with them.
+int appendRows(const QSqlDatabase& src, const QString& srcTable, const QSqlDatabase& dst,
+               const QString& dstTable, int from, bool freshKeys) {
+    const int srcCount = Sql::columnNames(src, srcTable).size();
+    const QList<Sql::ColumnDef> dstCols = Sql::columns(dst, dstTable);
+    const int n = std::min<int>(srcCount, dstCols.size());
+    QList<int> positions;
+    QStringList names;
+    QStringList marks;
+    for (int i = from; i < n; ++i) {
+        const Sql::ColumnDef& c = dstCols.at(i);
+        if (freshKeys && c.primaryKey && c.type == QLatin1String("INTEGER"))
+            continue;
+        positions << i;
+        names << q(c.name);
+        marks << QStringLiteral("?");
+    }
+    const QString sql =
+        names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(q(dstTable))
+                        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                              .arg(q(dstTable), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    Sql::Transaction tx(dst);
+    QSqlQuery insert(dst);
+    if (!insert.prepare(sql))
+        throw StoreError(QStringLiteral("数据库错误：%1\n%2").arg(insert.lastError().text(), sql));
+    QSqlQuery read =
+        Sql::exec(src, QStringLiteral("SELECT * FROM %1").arg(q(srcTable)) + Sql::naturalOrder());
+    int rows = 0;
+    while (read.next()) {
+        for (int k = 0; k < positions.size(); ++k)
+            insert.bindValue(k, read.value(positions.at(k)));
+        if (!insert.exec())
+            throw StoreError(
+                QStringLiteral("无法向数据表 %1 添加记录：%2").arg(dstTable, insert.lastError().text()));
+        ++rows;
+    }
+    if (read.lastError().isValid())
+        throw StoreError(QStringLiteral("无法读取数据表 %1：%2").arg(srcTable, read.lastError().text()));
+    tx.commit();
+    return rows;
+}
+
+bool isBillTableName(const QString& name, const QString& suffix) {
+    static const QRegularExpression form(QStringLiteral("^H[0-9]+(Type|Item|His|Bef|Auto)$"));
+    const QRegularExpressionMatch m = form.match(name);
+    return m.hasMatch() && m.captured(1) == suffix;
+}
+
+} // namespace
+
+BackupImport::BackupImport(const QString& backupPath) : m_path(backupPath), m_file(backupPath) {}
+
+BackupImport::~BackupImport() {
+    m_backup = QSqlDatabase();
+    m_live = QSqlDatabase();
+    Database::close(Db::Backup);
+    removeTemporaryDatabase();
+    if (!m_keepPictures)
+        for (const QString& p : m_createdPictures)
+            QFile::remove(p);
+}
+
+void BackupImport::damaged(const QString& detail) const {
+    BackupFile::fail(QStringLiteral("备份文件 %1 已损坏：%2").arg(m_path, detail));
+}
+
+void BackupImport::openDatabase() {
+    Database::close(Db::Backup);
+    removeTemporaryDatabase();
+    m_file.extractDatabase(AppPaths::backupStoreFile());
+    try {
+        m_backup = Database::get(Db::Backup);
+        // The image only is read from, and nothing stored in it may run code.
+        Sql::exec(m_backup, QStringLiteral("PRAGMA trusted_schema=OFF"));
+        Sql::exec(m_backup, QStringLiteral("PRAGMA query_only=ON"));
+        const QString check = Sql::scalar(m_backup, QStringLiteral("PRAGMA quick_check")).toString();
+        if (check != QLatin1String("ok"))
+            damaged(QStringLiteral("其中的数据库不完整（%1）").arg(check));
+    } catch (const StoreError& e) {
+        damaged(QStringLiteral("其中的数据库无法读取（%1）").arg(e.message()));
+    }
+    QStringList needed{BillStore::masterTable()};
+    needed << BillStore::referenceTables();
+    for (const QString& t : needed)
+        if (!Sql::tableExists(m_backup, t))
+            damaged(QStringLiteral("其中没有数据表“%1”").arg(t));
+}
+
+QList<MainItemFlag> BackupImport::readBills() {
+    QList<MainItemFlag> bills;
+    try {
+        QSqlQuery query = Sql::exec(
+            m_backup,
+            QStringLiteral("SELECT \"票据类型\",\"票据名称\",\"类型设置名\",\"基本设置名\",\"历史文件名\","
+                           "\"预开票名\",\"自动计数名\" FROM %1")
+                    .arg(q(BillStore::masterTable())) +
+                Sql::naturalOrder());
+        while (query.next()) {
+            MainItemFlag b;
+            bool ok = false;
+            b.typeIndex = query.value(0).toInt(&ok);
+            if (!ok)
+                damaged(QStringLiteral("第 %1 个票据的类型无效").arg(bills.size() + 1));
+            b.billName = query.value(1).toString();
+            b.typeTable = query.value(2).toString();
+            b.itemTable = query.value(3).toString();
+            b.historyTable = query.value(4).toString();
+            b.preBillTable = query.value(5).toString();
+            b.autoTable = query.value(6).toString();
+            bills << b;
+        }
+        if (Sql::tableExists(m_backup, BillStore::typeTable())) {
+            QSqlQuery types = Sql::exec(
+                m_backup, QStringLiteral("SELECT \"类型名称\" FROM %1").arg(q(BillStore::typeTable())) +
+                              Sql::naturalOrder());
+            while (types.next())
+                m_backupTypes << types.value(0).toString();
+        }
+    } catch (const StoreError& e) {
+        damaged(e.message());
+    }
+
+    for (const MainItemFlag& b : bills) {
+        const QList<std::pair<QString, const char*>> tables{{b.typeTable, "Type"},
+                                                            {b.itemTable, "Item"},
+                                                            {b.historyTable, "His"},
+                                                            {b.preBillTable, "Bef"},
+                                                            {b.autoTable, "Auto"}};
+        for (const auto& [name, suffix] : tables) {
+            if (!isBillTableName(name, QLatin1String(suffix)))
+                damaged(QStringLiteral("票据“%1”的数据表名“%2”不合法").arg(b.billName, name));
+            if (!Sql::tableExists(m_backup, name))
+                damaged(QStringLiteral("票据“%1”的数据表“%2”不存在").arg(b.billName, name));
+        }
+        if (b.typeIndex < 0 || (b.typeIndex > 8 && b.typeIndex >= m_backupTypes.size()))
+            damaged(QStringLiteral("票据“%1”的类型 %2 在票据类型表中没有").arg(b.billName).arg(b.typeIndex));
+    }
+    return bills;
+}
+
+int BackupImport::resolveType(BillStore& store, const MainItemFlag& bill) const {
+    // The nine default types have the same index everywhere; the types users added are known
+    // by their names only.
+    if (bill.typeIndex <= 8)
+        return bill.typeIndex;
+    const QString name = m_backupTypes.at(bill.typeIndex);
+    const int index = store.typeIndexOf(name);
+    return index >= 0 ? index : store.addType(name);
+}
+
+void BackupImport::mergeBill(const MainItemFlag& bill, const MainItemFlag& live) {
+    appendRows(m_backup, bill.historyTable, m_live, live.historyTable, 0, true);
+    appendRows(m_backup, bill.preBillTable, m_live, live.preBillTable, 0, true);
+    appendRows(m_backup, bill.autoTable, m_live, live.autoTable, 0, true);
+}
+
+QString BackupImport::writePicture(const MainItemFlag& bill, int row) {
+    if (m_file.format() == BackupFile::Format::Current) {
+        if (m_file.pictureLength(row) == 0)
+            return {};
+        const QString path = BillStore::newPictureFileName();
+        m_createdPictures << path;
+        m_file.extractPicture(row, path);
+        return path;
+    }
+    if (!Sql::columnNames(m_backup, bill.typeTable).contains(kPictureBytes))
+        return {};
+    const QByteArray bytes =
+        Sql::scalar(m_backup, QStringLiteral("SELECT %1 FROM %2").arg(q(kPictureBytes), q(bill.typeTable)) +
+                                  Sql::naturalOrder() + QStringLiteral(" LIMIT 1"))
+            .toByteArray();
+    if (bytes.isEmpty())
+        return {};
+    const QString path = BillStore::newPictureFileName();
+    m_createdPictures << path;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size() || !f.flush())
+        BackupFile::fail(QStringLiteral("无法写入图片文件 %1：%2").arg(path, f.errorString()));
+    return path;
+}
+
+void BackupImport::addBill(BillStore& store, const MainItemFlag& bill, int row, int typeIndex) {
+    const QString stem = store.nextTableStem();
+    MainItemFlag e;
+    e.typeIndex = typeIndex;
+    e.billName = bill.billName;
+    e.typeTable = stem + QStringLiteral("Type");
+    e.itemTable = stem + QStringLiteral("Item");
+    e.historyTable = stem + QStringLiteral("His");
+    e.preBillTable = stem + QStringLiteral("Bef");
+    e.autoTable = stem + QStringLiteral("Auto");
+
+    createTableFrom(m_backup, bill.itemTable, m_live, e.itemTable);
+    appendRows(m_backup, bill.itemTable, m_live, e.itemTable, 0, false);
+
+    const bool legacy = m_file.format() == BackupFile::Format::Legacy;
+    if (!legacy) {
+        createTableFrom(m_backup, bill.typeTable, m_live, e.typeTable);
+        appendRows(m_backup, bill.typeTable, m_live, e.typeTable, 0, false);
+    } else {
+        // An old page row: its columns up to the picture bytes by position; the picture moves
+        // to a file below, and the two columns the old row lacks start empty.
+        Sql::createTableLike(Database::get(Db::Define), BillStore::workingPageTable(), m_live, e.typeTable);
+        const QStringList dstCols = Sql::columnNames(m_live, e.typeTable);
+        const QList<QVariantList> rows = Sql::allRows(m_backup, bill.typeTable);
+        QStringList cols;
+        QVariantList values;
+        if (!rows.isEmpty()) {
+            const QVariantList& old = rows.constFirst();
+            const int n = std::min<qsizetype>(old.size() - 2, dstCols.size());
+            for (int i = 0; i < n; ++i) {
+                cols << dstCols.at(i);
+                values << (dstCols.at(i) == kPictureBytes ? QVariant() : old.at(i));
+            }
+        }
+        if (cols.isEmpty())
+            Sql::exec(m_live, QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(q(e.typeTable)));
+        else
+            Sql::insertRow(m_live, e.typeTable, cols, values);
+        Sql::exec(m_live,
+                  QStringLiteral("UPDATE %1 SET \"打印背景\"=0, \"票据类型名称\"=''").arg(q(e.typeTable)));
+    }
+
+    if (!Sql::columnNames(m_live, e.typeTable).contains(kPicturePath))
+        damaged(QStringLiteral("票据“%1”的页面参数表没有“%2”列").arg(bill.billName, kPicturePath));
+    const QString picture = writePicture(bill, row);
+    Sql::exec(m_live,
+              QStringLiteral("UPDATE %1 SET %2=? WHERE rowid=(SELECT min(rowid) FROM %1)")
+                  .arg(q(e.typeTable), q(kPicturePath)),
+              {picture});
+
+    for (const auto& [from, to] :
+         {std::pair{bill.historyTable, e.historyTable}, std::pair{bill.preBillTable, e.preBillTable},
+          std::pair{bill.autoTable, e.autoTable}}) {
+        createTableFrom(m_backup, from, m_live, to);
+        appendRows(m_backup, from, m_live, to, 0, false);
+    }
+
+    Sql::insertRow(
+        m_live, BillStore::masterTable(),
+        {QStringLiteral("票据类型"), QStringLiteral("票据名称"), QStringLiteral("类型设置名"),
+         QStringLiteral("基本设置名"), QStringLiteral("历史文件名"), QStringLiteral("预开票名"),
+         QStringLiteral("自动计数名")},
+        {e.typeIndex, e.billName, e.typeTable, e.itemTable, e.historyTable, e.preBillTable, e.autoTable});
+    store.changeTypeCount(typeIndex, 1);
+}
+
+int BackupImport::appendReferences() {
+    int rows = 0;
+    // The first column is each table's own key; the live table numbers the new rows itself.
+    for (const QString& t : BillStore::referenceTables())
+        rows += appendRows(m_backup, t, m_live, t, 1, false);
+    return rows;
+}
+
+BackupImport::Counts BackupImport::importAll(const Progress& progress) {
+    openDatabase();
+    const QList<MainItemFlag> bills = readBills();
+    m_file.indexPictures(int(bills.size()));
+
+    m_live = Database::get(Db::Bill);
+    BillStore store;
+    Counts counts;
+    const qint64 total = bills.size() + 1;
+    {
+        Sql::Transaction tx(m_live);
+        store.ensureBillTypeTable();
+        const QList<MainItemFlag> live = store.allBillEntries();
+        for (int i = 0; i < bills.size(); ++i) {
+            const MainItemFlag& b = bills.at(i);
+            const int type = resolveType(store, b);
+            const auto same = std::find_if(live.cbegin(), live.cend(), [&](const MainItemFlag& l) {
+                return l.typeIndex == type && l.billName == b.billName;
+            });
+            if (same != live.cend()) {
+                mergeBill(b, *same);
+                ++counts.merged;
+            } else {
+                addBill(store, b, i, type);
+                ++counts.added;
+            }
+            if (progress)
+                progress(i + 1, total);
+        }
+        counts.references = appendReferences();
+        tx.commit();
+    }
+    m_keepPictures = true;
+    if (progress)
+        progress(total, total);
+    return counts;
+}
+
+BackupImport::Counts BackupImport::importInformation() {
+    openDatabase();
+    m_live = Database::get(Db::Bill);
+    Counts counts;
+    Sql::Transaction tx(m_live);
+    counts.references = appendReferences();
+    tx.commit();
+    return counts;
+}

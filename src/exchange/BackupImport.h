@@ -1,0 +1,55 @@
+#pragma once
+
+#include "exchange/BackupFile.h"
+#include "store/MainItemFlag.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QStringList>
+
+#include <functional>
+
+class BillStore;
+
+// One import of a system backup on the calling thread. The backup's database is extracted into
+// the temporary database and checked before the live store is touched, and every change to the
+// live store happens in one transaction. The temporary database, and the picture files written
+// for an import that did not complete, are removed again when the object goes.
+class BackupImport {
+public:
+    using Progress = std::function<void(qint64 done, qint64 total)>;
+    struct Counts {
+        int added = 0;      // bills added with new tables
+        int merged = 0;     // bills whose records were appended to a live bill
+        int references = 0; // reference records appended
+    };
+
+    explicit BackupImport(const QString& backupPath);
+    ~BackupImport();
+    BackupImport(const BackupImport&) = delete;
+    BackupImport& operator=(const BackupImport&) = delete;
+
+    // Bills are merged into live bills of the same type and name or added as new bills; the
+    // reference records are appended.
+    Counts importAll(const Progress& progress = {});
+    // The reference records only; pictures are not read.
+    Counts importInformation();
+
+private:
+    void openDatabase();
+    QList<MainItemFlag> readBills();
+    int resolveType(BillStore& store, const MainItemFlag& bill) const;
+    void mergeBill(const MainItemFlag& bill, const MainItemFlag& live);
+    void addBill(BillStore& store, const MainItemFlag& bill, int row, int typeIndex);
+    QString writePicture(const MainItemFlag& bill, int row);
+    int appendReferences();
+    [[noreturn]] void damaged(const QString& detail) const;
+
+    QString m_path;
+    BackupFile m_file;
+    QSqlDatabase m_backup;
+    QSqlDatabase m_live;
+    QStringList m_backupTypes;
+    QStringList m_createdPictures;
+    bool m_keepPictures = false;
+};

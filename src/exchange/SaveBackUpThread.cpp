@@ -1,0 +1,164 @@
+#include "exchange/SaveBackUpThread.h"
+
+#include "exchange/BackupFile.h"
+#include "platform/AppPaths.h"
+#include "store/BillStore.h"
+#include "store/Database.h"
+#include "store/Sql.h"
+#include "store/StoreError.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSqlQuery>
+#include <QTemporaryFile>
+#include <QThread>
+
+#include <limits>
+
+using Sql::q;
+
+namespace {
+constexpr qint64 kMaxLength = std::numeric_limits<quint32>::max();
+
+// A connection of its own to the store image, removed with the object.
+class ImageConnection {
+public:
+    explicit ImageConnection(const QString& path)
+        : m_name(QStringLiteral("BackupImage@%1").arg(reinterpret_cast<quintptr>(QThread::currentThread()))) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!db.open())
+            throw StoreError(QStringLiteral("无法打开数据库映像 %1").arg(path));
+    }
+    ~ImageConnection() { QSqlDatabase::removeDatabase(m_name); }
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+
+private:
+    QString m_name;
+};
+} // namespace
+
+SaveBackUpThread::SaveBackUpThread(const QString& backupPath, bool clearAfterBackup)
+    : m_path(backupPath), m_clear(clearAfterBackup) {}
+
+QList<SaveBackUpThread::Picture> SaveBackUpThread::readPictures(const QString& imagePath) {
+    QList<Picture> pictures;
+    ImageConnection image(imagePath);
+    {
+        QSqlDatabase db = image.db();
+        if (Sql::scalar(db, QStringLiteral("PRAGMA quick_check")).toString() != QLatin1String("ok"))
+            throw StoreError(QStringLiteral("数据库映像检查未通过"));
+        QSqlQuery rows = Sql::exec(
+            db,
+            QStringLiteral("SELECT \"票据名称\", \"类型设置名\" FROM %1").arg(q(BillStore::masterTable())) +
+                Sql::naturalOrder());
+        while (rows.next()) {
+            Picture p;
+            p.bill = rows.value(0).toString();
+            const QString pageTable = rows.value(1).toString();
+            QString stored;
+            if (!pageTable.isEmpty() && Sql::tableExists(db, pageTable))
+                stored = Sql::scalar(db, QStringLiteral("SELECT \"图象数据格式\" FROM %1").arg(q(pageTable)) +
+                                             Sql::naturalOrder() + QStringLiteral(" LIMIT 1"))
+                             .toString();
+            // Pictures are looked up by file name in the picture folder, so that a store moved
+            // to another folder keeps them.
+            const QString file = BillStore::resolvePicturePath(stored);
+            const QFileInfo info(file);
+            if (!file.isEmpty() && info.isFile()) {
+                p.file = file;
+                p.size = info.size();
+                if (p.size > kMaxLength)
+                    throw StoreError(QStringLiteral("票据“%1”的图片文件太大：%2").arg(p.bill, file));
+            } else if (!stored.trimmed().isEmpty()) {
+                m_missing << p.bill;
+            }
+            pictures << p;
+        }
+    }
+    return pictures;
+}
+
+void SaveBackUpThread::writeBackup(const QString& imagePath, const QList<Picture>& pictures) {
+    QFile imageFile(imagePath);
+    if (!imageFile.open(QIODevice::ReadOnly))
+        throw StoreError(QStringLiteral("无法读取数据库映像：%1").arg(imageFile.errorString()));
+    const qint64 dbLength = imageFile.size();
+    if (dbLength > kMaxLength)
+        throw StoreError(QStringLiteral("数据库超过 4GB，无法写入备份文件"));
+
+    qint64 total = dbLength;
+    for (const Picture& p : pictures)
+        total += p.size;
+    qint64 done = 0;
+    reportProgress(done, total);
+
+    QCryptographicHash written(QCryptographicHash::Sha256);
+    QSaveFile out(m_path);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly))
+        throw StoreError(QStringLiteral("无法建立备份文件 %1：%2").arg(m_path, out.errorString()));
+    auto put = [&](const QByteArray& bytes) {
+        if (out.write(bytes) != bytes.size())
+            throw StoreError(QStringLiteral("写入备份文件失败：%1").arg(out.errorString()));
+        written.addData(bytes);
+    };
+    put(BackupFile::versionTag());
+    put(BackupFile::encodeLength(quint32(dbLength)));
+    BackupFile::copyBytes(imageFile, out, dbLength, &written);
+    done += dbLength;
+    reportProgress(done, total);
+
+    for (const Picture& p : pictures) {
+        put(BackupFile::encodeLength(quint32(p.size)));
+        if (p.size == 0)
+            continue;
+        QFile picture(p.file);
+        if (!picture.open(QIODevice::ReadOnly))
+            throw StoreError(QStringLiteral("无法打开票据“%1”的图片文件 %2：%3")
+                                 .arg(p.bill, p.file, picture.errorString()));
+        BackupFile::copyBytes(picture, out, p.size, &written);
+        done += p.size;
+        reportProgress(done, total);
+    }
+    if (!out.commit())
+        throw StoreError(QStringLiteral("写入备份文件失败：%1").arg(out.errorString()));
+
+    // Read the file back: the store may be cleared next, so the backup must be what was written.
+    QFile check(m_path);
+    QCryptographicHash read(QCryptographicHash::Sha256);
+    if (!check.open(QIODevice::ReadOnly) || !read.addData(&check) || read.result() != written.result())
+        throw StoreError(QStringLiteral("备份文件 %1 写入后校验不一致").arg(m_path));
+    BackupFile layout(m_path);
+    if (layout.format() != BackupFile::Format::Current || layout.databaseLength() != dbLength)
+        throw StoreError(QStringLiteral("备份文件 %1 写入后校验不一致").arg(m_path));
+    layout.indexPictures(int(pictures.size()));
+}
+
+void SaveBackUpThread::run() {
+    m_written = false;
+    m_missing.clear();
+    QSqlDatabase live = Database::get(Db::Bill);
+    {
+        // SQLite writes a consistent copy of the store itself; the store file may be mid-write.
+        QTemporaryFile image(AppPaths::tmpDir() + QStringLiteral("BackupImage-XXXXXX.mdb"));
+        if (!image.open())
+            throw StoreError(QStringLiteral("无法在临时文件夹中建立文件：%1").arg(image.errorString()));
+        image.close();
+        Sql::exec(live, QStringLiteral("VACUUM INTO ?"), {image.fileName()});
+        const QList<Picture> pictures = readPictures(image.fileName());
+        writeBackup(image.fileName(), pictures);
+    }
+    m_written = true;
+
+    if (!m_missing.isEmpty())
+        setSummary(QStringLiteral("以下票据的图片文件不存在，备份中没有它们的图片：\n%1")
+                       .arg(m_missing.join(QLatin1Char('\n'))));
+    if (m_clear) {
+        BillStore store;
+        store.clearStore();
+        store.ensureBillTypeTable();
+    }
+}

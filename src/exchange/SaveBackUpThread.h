@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Worker.h"
+
+#include <QStringList>
+
+// Writes the whole bill store into one backup file: a consistent image of the store database,
+// then the background picture of every bill in master-control order. The file is written under a
+// temporary name and only replaces the target when complete; it is then read back and checked,
+// and only after that is the store cleared, when that was asked for.
+class SaveBackUpThread : public Worker {
+    Q_OBJECT
+public:
+    SaveBackUpThread(const QString& backupPath, bool clearAfterBackup);
+    void run() override;
+
+    // True once the backup file is complete and checked (an error after that came from clearing).
+    bool backupWritten() const { return m_written; }
+    // Bills whose picture file was missing; their records hold no picture.
+    QStringList billsWithoutPicture() const { return m_missing; }
+
+private:
+    struct Picture {
+        QString bill;
+        QString file;
+        qint64 size = 0;
+    };
+    QList<Picture> readPictures(const QString& imagePath);
+    void writeBackup(const QString& imagePath, const QList<Picture>& pictures);
+
+    QString m_path;
+    bool m_clear = false;
+    bool m_written = false;
+    QStringList m_missing;
+};
