@@ -1,0 +1,394 @@
+#include "exchange/BackupFile.h"
+#include "exchange/BackupFixture.h"
+#include "exchange/LoadBackUpThread.h"
+#include "exchange/LoadInfoBackUpThread.h"
+#include "exchange/SaveBackUpThread.h"
+#include "store/Schema.h"
+#include "support/TempAppFolder.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace backupfixture;
+
+namespace {
+
+quint32 lengthAt(const QByteArray& file, qsizetype offset) {
+    quint32 v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= quint32(uchar(file.at(offset + i))) << (8 * i);
+    return v;
+}
+
+void putLength(QByteArray& file, qsizetype offset, quint32 v) {
+    for (int i = 0; i < 4; ++i)
+        file[offset + i] = char((v >> (8 * i)) & 0xFF);
+}
+
+QString exportStore(const QString& path, bool clear = false) {
+    SaveBackUpThread worker(path, clear);
+    return runOnThread(worker);
+}
+
+QString pictureOf(const BillStore& store, int typeIndex, const QString& name) {
+    for (const MainItemFlag& e : store.billEntriesOfType(typeIndex))
+        if (e.billName == name)
+            return store.storedPicturePath(e);
+    return QStringLiteral("<no bill>");
+}
+
+MainItemFlag entryOf(const BillStore& store, int typeIndex, const QString& name) {
+    for (const MainItemFlag& e : store.billEntriesOfType(typeIndex))
+        if (e.billName == name)
+            return e;
+    return {};
+}
+
+} // namespace
+
+class TestSystemBackup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void backupWithoutBills() {
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("empty.SBF"));
+        QByteArray file;
+        {
+            TempAppFolder app;
+            BillStore store;
+            store.ensureBillTypeTable();
+            Sql::insertRow(bill(), QStringLiteral("票据用途"), {QStringLiteral("用途")},
+                           {QStringLiteral("工资")});
+            QCOMPARE(exportStore(path), QString());
+            file = readAll(path);
+        }
+        // Tag, length, image and not a byte more: no bill, no picture record.
+        QCOMPARE(file.left(6), QByteArray("B0.002"));
+        const quint32 length = lengthAt(file, 6);
+        QCOMPARE(file.size(), qsizetype(10 + length));
+        QVERIFY(file.mid(10).startsWith("SQLite format 3"));
+
+        // Its reference records are imported although it holds no bill.
+        TempAppFolder target;
+        LoadBackUpThread worker(path);
+        QCOMPARE(runOnThread(worker), QString());
+        QCOMPARE(worker.counts().added, 0);
+        const QList<QVariantList> purposes = rowsWithoutKey(QStringLiteral("票据用途"));
+        QCOMPARE(purposes.size(), 1);
+        QCOMPARE(purposes.constFirst().constFirst().toString(), QStringLiteral("工资"));
+        QVERIFY(!QFile::exists(AppPaths::backupStoreFile()));
+    }
+
+    void roundTripIntoEmptyStore() {
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("all.SBF"));
+        TempAppFolder source;
+        BillStore sourceStore;
+        const QList<SampleBill> bills = fillSampleStore(sourceStore);
+        QCOMPARE(exportStore(path), QString());
+        const MainItemFlag wire = entryOf(sourceStore, 2, QStringLiteral("电汇凭证"));
+        const QList<QVariantList> history = Sql::allRows(bill(), wire.historyTable);
+        const QList<QVariantList> preBills = Sql::allRows(bill(), wire.preBillTable);
+        const QList<QVariantList> items = Sql::allRows(bill(), wire.itemTable);
+        QMap<QString, QList<QVariantList>> references;
+        for (const QString& t : BillStore::referenceTables())
+            references[t] = rowsWithoutKey(t);
+
+        TempAppFolder target;
+        BillStore store;
+        store.ensureBillTypeTable();
+        LoadBackUpThread worker(path);
+        qint64 lastDone = -1;
+        qint64 lastTotal = 0;
+        connect(
+            &worker, &Worker::progress, this, [&](qint64 d, qint64 t) { lastDone = d, lastTotal = t; },
+            Qt::DirectConnection);
+        QCOMPARE(runOnThread(worker), QString());
+        QCOMPARE(worker.counts().added, 4);
+        QCOMPARE(worker.counts().merged, 0);
+        QVERIFY(lastTotal > 0 && lastDone == lastTotal);
+
+        // The user type at index 10 is known here by its name only: it is appended and counted.
+        store.reloadTypeNames();
+        QStringList types = Schema::defaultTypeNames();
+        types << QStringLiteral("自定义二");
+        QCOMPARE(store.typeNames(), types);
+        QCOMPARE(store.typeBillCount(9), 1);
+        QCOMPARE(store.typeBillCount(0), 1);
+        QCOMPARE(store.typeBillCount(1), 1);
+        QCOMPARE(store.typeBillCount(2), 1);
+        QCOMPARE(store.allBillEntries().size(), 4);
+
+        for (const SampleBill& b : bills) {
+            const int type = b.typeIndex == 10 ? 9 : b.typeIndex;
+            const QString picture = pictureOf(store, type, b.name);
+            if (b.picture.isEmpty()) {
+                QCOMPARE(picture, QString());
+            } else {
+                QCOMPARE(QFileInfo(picture).path() + QLatin1Char('/'), AppPaths::pictureDir());
+                QCOMPARE(readAll(picture), b.picture);
+            }
+        }
+        const MainItemFlag copy = entryOf(store, 2, QStringLiteral("电汇凭证"));
+        QCOMPARE(Sql::allRows(bill(), copy.historyTable), history);
+        QCOMPARE(Sql::allRows(bill(), copy.preBillTable), preBills);
+        QCOMPARE(Sql::allRows(bill(), copy.itemTable), items);
+        QCOMPARE(Sql::rowCount(bill(), copy.autoTable), 1);
+        for (const QString& t : BillStore::referenceTables())
+            QCOMPARE(rowsWithoutKey(t), references.value(t));
+        QVERIFY(!QFile::exists(AppPaths::backupStoreFile()));
+    }
+
+    void importIntoSameStoreMergesEveryBill() {
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("same.SBF"));
+        TempAppFolder app;
+        BillStore store;
+        fillSampleStore(store);
+        QCOMPARE(exportStore(path), QString());
+        const QString picturesBefore =
+            QDir(AppPaths::pictureDir()).entryList(QDir::Files).join(QLatin1Char(','));
+        const MainItemFlag cash = entryOf(store, 0, QStringLiteral("现金支票"));
+
+        LoadBackUpThread worker(path);
+        QCOMPARE(runOnThread(worker), QString());
+        QCOMPARE(worker.counts().added, 0);
+        QCOMPARE(worker.counts().merged, 4);
+        QCOMPARE(store.allBillEntries().size(), 4);
+        QCOMPARE(store.typeBillCount(0), 1);
+        // Appended history rows are numbered after the existing ones.
+        QList<qint64> numbers;
+        for (const QVariantList& r : Sql::allRows(bill(), cash.historyTable))
+            numbers << r.at(0).toLongLong();
+        QCOMPARE(numbers, (QList<qint64>{1, 2, 3, 4, 5, 6}));
+        QCOMPARE(Sql::rowCount(bill(), cash.preBillTable), 4);
+        QCOMPARE(Sql::rowCount(bill(), cash.autoTable), 2);
+        for (const QString& t : BillStore::referenceTables())
+            QCOMPARE(Sql::rowCount(bill(), t), 2);
+        // Merged bills keep their own pictures; none are written for them.
+        QCOMPARE(QDir(AppPaths::pictureDir()).entryList(QDir::Files).join(QLatin1Char(',')), picturesBefore);
+    }
+
+    void exportWithClearing() {
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("clear.SBF"));
+        TempAppFolder app;
+        BillStore store;
+        fillSampleStore(store);
+        SaveBackUpThread worker(path, true);
+        QCOMPARE(runOnThread(worker), QString());
+        QVERIFY(worker.backupWritten());
+
+        store.ensureBillTypeTable();
+        QCOMPARE(store.typeNames(), Schema::defaultTypeNames());
+        QVERIFY(store.typesWithBills().isEmpty());
+        QCOMPARE(Sql::rowCount(bill(), BillStore::masterTable()), 0);
+        for (const QString& t : BillStore::referenceTables())
+            QCOMPARE(Sql::rowCount(bill(), t), 0);
+        QVERIFY(!Sql::tableExists(bill(), QStringLiteral("H1His")));
+        QVERIFY(QDir(AppPaths::pictureDir()).entryList(QDir::Files).isEmpty());
+
+        // Everything that was cleared is in the backup.
+        LoadBackUpThread load(path);
+        QCOMPARE(runOnThread(load), QString());
+        QCOMPARE(load.counts().added, 4);
+        QCOMPARE(QDir(AppPaths::pictureDir()).entryList(QDir::Files).size(), 3);
+    }
+
+    void failedExportDoesNotClear() {
+        TempAppFolder app;
+        BillStore store;
+        fillSampleStore(store);
+        QTemporaryDir out;
+        const QString before = storeSnapshot();
+        SaveBackUpThread worker(out.filePath(QStringLiteral("no/such/folder/x.SBF")), true);
+        QVERIFY(!runOnThread(worker).isEmpty());
+        QVERIFY(!worker.backupWritten());
+        QCOMPARE(storeSnapshot(), before);
+    }
+
+    void missingPictureIsReportedNotFatal() {
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("x.SBF"));
+        {
+            TempAppFolder app;
+            BillStore store;
+            fillSampleStore(store);
+            QVERIFY(QFile::remove(
+                BillStore::resolvePicturePath(pictureOf(store, 0, QStringLiteral("现金支票")))));
+            SaveBackUpThread worker(path, false);
+            QCOMPARE(runOnThread(worker), QString());
+            QCOMPARE(worker.billsWithoutPicture(), QStringList{QStringLiteral("现金支票")});
+            QVERIFY(worker.summary().contains(QStringLiteral("现金支票")));
+        }
+        TempAppFolder target;
+        LoadBackUpThread worker(path);
+        QCOMPARE(runOnThread(worker), QString());
+        BillStore store;
+        store.ensureBillTypeTable();
+        QCOMPARE(pictureOf(store, 0, QStringLiteral("现金支票")), QString());
+        QCOMPARE(readAll(pictureOf(store, 2, QStringLiteral("电汇凭证"))),
+                 pictureBytes(QStringLiteral("电汇凭证"), true));
+    }
+
+    void legacyBackup() {
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("legacy.SBF"));
+        const QByteArray picture = pictureBytes(QStringLiteral("老支票"), true);
+        {
+            TempAppFolder source;
+            BillStore store;
+            store.ensureBillTypeTable();
+            const MainItemFlag e = addFixtureBill(store, 0, QStringLiteral("老支票"));
+            Sql::exec(bill(),
+                      QStringLiteral("UPDATE %1 SET \"图象数据\"=?, \"图象数据格式\"='', \"打印背景\"=1, "
+                                     "\"票据类型名称\"='支票'")
+                          .arg(Sql::q(e.typeTable)),
+                      {picture});
+            Sql::insertRow(bill(), e.historyTable, {QStringLiteral("打印日期")}, {QStringLiteral("x")});
+            // An old backup is nothing but the database file.
+            Sql::exec(bill(), QStringLiteral("VACUUM INTO ?"), {path});
+        }
+        TempAppFolder target;
+        LoadBackUpThread worker(path);
+        QCOMPARE(runOnThread(worker), QString());
+        QCOMPARE(worker.counts().added, 1);
+        BillStore store;
+        store.ensureBillTypeTable();
+        const MainItemFlag e = entryOf(store, 0, QStringLiteral("老支票"));
+        const QList<QVariantList> page = Sql::allRows(bill(), e.typeTable);
+        QCOMPARE(page.size(), 1);
+        const QStringList cols = Sql::columnNames(bill(), e.typeTable);
+        const QVariantList& row = page.constFirst();
+        QCOMPARE(row.at(cols.indexOf(QStringLiteral("票据名称"))).toString(), QStringLiteral("老支票"));
+        QCOMPARE(row.at(cols.indexOf(QStringLiteral("票据宽"))).toInt(), 2400);
+        QCOMPARE(row.at(cols.indexOf(QStringLiteral("打印背景"))).toInt(), 0);
+        QCOMPARE(row.at(cols.indexOf(QStringLiteral("票据类型名称"))).toString(), QString());
+        QVERIFY(row.at(cols.indexOf(QStringLiteral("图象数据"))).toByteArray().isEmpty());
+        QCOMPARE(readAll(row.at(cols.indexOf(QStringLiteral("图象数据格式"))).toString()), picture);
+        QCOMPARE(Sql::rowCount(bill(), e.historyTable), 1);
+    }
+
+    void damagedBackupIsRefused_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("truncated inside the database") << "cutDatabase";
+        QTest::newRow("truncated inside a picture") << "cutPicture";
+        QTest::newRow("database length past the end") << "databaseLength";
+        QTest::newRow("picture length past the end") << "pictureLength";
+        QTest::newRow("bytes after the last picture") << "trailing";
+        QTest::newRow("database image not a database") << "garbage";
+        QTest::newRow("forged table name") << "forgedName";
+        QTest::newRow("table of a bill missing") << "missingTable";
+        QTest::newRow("type index without a type") << "unknownType";
+    }
+
+    void damagedBackupIsRefused() {
+        QFETCH(QString, damage);
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("bad.SBF"));
+        TempAppFolder app;
+        BillStore store;
+        fillSampleStore(store);
+
+        // Damage to the image's contents is made in the store, exported, and undone again.
+        QSqlDatabase db = bill();
+        const MainItemFlag wire = entryOf(store, 2, QStringLiteral("电汇凭证"));
+        auto alterStore = [&](bool undo) {
+            const QString master = Sql::q(BillStore::masterTable());
+            if (damage == QLatin1String("forgedName")) {
+                const QString forged = QStringLiteral("本单位帐户");
+                Sql::exec(db, QStringLiteral("ALTER TABLE %1 RENAME TO %2")
+                                  .arg(Sql::q(undo ? QStringLiteral("X") : wire.historyTable),
+                                       Sql::q(undo ? wire.historyTable : QStringLiteral("X"))));
+                Sql::exec(db,
+                          QStringLiteral("UPDATE %1 SET \"历史文件名\"=? WHERE \"票据名称\"=?").arg(master),
+                          {undo ? wire.historyTable : forged, wire.billName});
+            } else if (damage == QLatin1String("missingTable")) {
+                Sql::exec(db, QStringLiteral("ALTER TABLE %1 RENAME TO %2")
+                                  .arg(Sql::q(undo ? QStringLiteral("X") : wire.preBillTable),
+                                       Sql::q(undo ? wire.preBillTable : QStringLiteral("X"))));
+            } else if (damage == QLatin1String("unknownType")) {
+                Sql::exec(db, QStringLiteral("UPDATE %1 SET \"票据类型\"=? WHERE \"票据名称\"=?").arg(master),
+                          {undo ? 2 : 40, wire.billName});
+            }
+        };
+        alterStore(false);
+        QCOMPARE(exportStore(path), QString());
+        alterStore(true);
+
+        QByteArray file = readAll(path);
+        const quint32 dbLength = lengthAt(file, 6);
+        if (damage == QLatin1String("cutDatabase"))
+            file.truncate(10 + dbLength / 2);
+        else if (damage == QLatin1String("cutPicture"))
+            file.chop(100);
+        else if (damage == QLatin1String("databaseLength"))
+            putLength(file, 6, 0xFFFFFF00u);
+        else if (damage == QLatin1String("pictureLength"))
+            putLength(file, 10 + dbLength, 0x7FFFFFFFu);
+        else if (damage == QLatin1String("trailing"))
+            file += "xyz";
+        else if (damage == QLatin1String("garbage"))
+            file.replace(10, 4096, QByteArray(4096, 'x'));
+        writeAll(path, file);
+
+        const QString before = storeSnapshot();
+        LoadBackUpThread worker(path);
+        const QString error = runOnThread(worker);
+        QVERIFY2(error.contains(QStringLiteral("已损坏")), qPrintable(error));
+        QCOMPARE(storeSnapshot(), before);
+    }
+
+    void failingImportLeavesStoreAsBefore() {
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("all.SBF"));
+        {
+            TempAppFolder source;
+            BillStore store;
+            fillSampleStore(store);
+            QCOMPARE(exportStore(path), QString());
+        }
+        // The last backup bill is merged into a live bill whose history table is gone: by then
+        // three bills with their pictures were added.
+        TempAppFolder target;
+        BillStore store;
+        store.ensureBillTypeTable();
+        const MainItemFlag live = addFixtureBill(store, 1, QStringLiteral("进帐单一"));
+        Sql::dropTable(bill(), live.historyTable);
+        const QString before = storeSnapshot();
+
+        LoadBackUpThread worker(path);
+        QVERIFY(!runOnThread(worker).isEmpty());
+        QCOMPARE(storeSnapshot(), before);
+    }
+
+    void informationOnlyImport() {
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("info.SBF"));
+        {
+            TempAppFolder source;
+            BillStore store;
+            fillSampleStore(store);
+            QCOMPARE(exportStore(path), QString());
+        }
+        TempAppFolder target;
+        BillStore store;
+        store.ensureBillTypeTable();
+        Sql::insertRow(bill(), QStringLiteral("联系人"), {QStringLiteral("姓名")}, {QStringLiteral("王五")});
+        LoadInfoBackUpThread worker(path);
+        QCOMPARE(runOnThread(worker), QString());
+        QCOMPARE(worker.counts().references, 5);
+        QCOMPARE(Sql::rowCount(bill(), BillStore::masterTable()), 0);
+        QCOMPARE(store.typeNames(), Schema::defaultTypeNames());
+        QVERIFY(QDir(AppPaths::pictureDir()).entryList(QDir::Files).isEmpty());
+        const QList<QVariantList> contacts = rowsWithoutKey(QStringLiteral("联系人"));
+        QCOMPARE(contacts.size(), 2);
+        QCOMPARE(contacts.at(0).at(0).toString(), QStringLiteral("王五"));
+        QCOMPARE(contacts.at(1).at(0).toString(), QStringLiteral("张三"));
+        QVERIFY(!QFile::exists(AppPaths::backupStoreFile()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSystemBackup)
+#include "tst_SystemBackup.moc"
