@@ -2,6 +2,8 @@
 
 #include "app/ui/TAboutBox.h"
 #include "app/ui/TSltPrinterForm.h"
+#include "app/ui/TWaitingForm.h"
+#include "exchange/ui/BackupCommands.h"
 #include "platform/AppPaths.h"
 #include "platform/Printing.h"
 #include "platform/ui/Prompter.h"
@@ -292,6 +294,9 @@ void TMainForm::createMenus() {
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
+    N12 = action(QStringLiteral("导出系统备份"), &TMainForm::N12Click);
+    N21 = action(QStringLiteral("导入系统备份"), &TMainForm::N21Click);
+    N22 = action(QStringLiteral("导入信息"), &TMainForm::N22Click);
     N24 = action(QStringLiteral("选择打印机"), &TMainForm::N24Click);
     N25 = action(QStringLiteral("帮助"), &TMainForm::N25Click);
     N18 = action(QStringLiteral("关于"), &TMainForm::N18Click);
@@ -568,6 +573,34 @@ void TMainForm::BitBtn6Click() {
         }
         listBills(m_currentType);
     });
+}
+
+void TMainForm::runBackupCommand(BackupCommands::Refresh (BackupCommands::*command)()) {
+    guarded(this, [&] {
+        BackupCommands commands(this, &TWaitingForm::runWorker);
+        switch ((commands.*command)()) {
+        case BackupCommands::Refresh::All:
+            refreshAll();
+            break;
+        case BackupCommands::Refresh::CurrentType:
+            listBills(m_currentType);
+            break;
+        case BackupCommands::Refresh::None:
+            break;
+        }
+    });
+}
+
+void TMainForm::N12Click() {
+    runBackupCommand(&BackupCommands::exportBackup);
+}
+
+void TMainForm::N21Click() {
+    runBackupCommand(&BackupCommands::importBackup);
+}
+
+void TMainForm::N22Click() {
+    runBackupCommand(&BackupCommands::importInformation);
 }
 
 void TMainForm::N24Click() {

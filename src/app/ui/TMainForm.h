@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exchange/ui/BackupCommands.h"
 #include "store/BillStore.h"
 #include "store/MainItemFlag.h"
 
@@ -75,6 +76,9 @@ public:
     void BitBtn4Click(); // issue the selected bill
     void BitBtn5Click(); // adjust positions of the selected bill
     void BitBtn6Click(); // delete the selected bill
+    void N12Click();     // export a system backup
+    void N21Click();     // import a system backup
+    void N22Click();     // import the reference information of a backup
     void N24Click();     // choose printer
     void N25Click();     // help
     void N18Click();     // about
@@ -90,6 +94,7 @@ private:
     void createLayout();
     void focusLocation();
     int typeListRowAt(const QPoint& pos) const;
+    void runBackupCommand(BackupCommands::Refresh (BackupCommands::*command)());
 
     BillStore m_store;
     int m_currentType = -1;
