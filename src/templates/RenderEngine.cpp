@@ -1,0 +1,550 @@
+#include "templates/RenderEngine.h"
+
+#include "templates/TemplateError.h"
+#include "templates/TextAlignment.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Text extents in whole device pixels, as a canvas reports them, so that the placement rules
+// below put right- and bottom-aligned text flush with the box edges. Overhang is 0.
+class Metrics {
+public:
+    explicit Metrics(const QPainter& painter) : m_fm(painter.font(), painter.device()) {}
+    int width(const QString& text) const { return qRound(m_fm.horizontalAdvance(text)); }
+    int height() const { return qRound(m_fm.height()); }
+    double ascent() const { return m_fm.ascent(); }
+
+private:
+    QFontMetricsF m_fm;
+};
+
+int toZero(double v) {
+    return static_cast<int>(std::trunc(v));
+}
+
+// ceil(a * dpi / 254) exactly, for either sign of a.
+int scaleUp(qint64 a, int dpi) {
+    const qint64 n = a * dpi;
+    qint64 q = n / 254;
+    if (n % 254 != 0 && n > 0)
+        ++q;
+    return static_cast<int>(q);
+}
+
+double spacingPixels(int spacing, int dpi) {
+    return spacing == 0 ? 0.0 : spacing * static_cast<double>(dpi) / 254.0;
+}
+
+// Characters as the operator sees them: a surrogate pair is one character.
+QStringList characters(const QString& text) {
+    QStringList out;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out << text.mid(i, 2);
+            ++i;
+        } else {
+            out << text.mid(i, 1);
+        }
+    }
+    return out;
+}
+
+// Lines split at CR LF, CR or LF; a break at the very end adds no empty line.
+QStringList splitLines(const QString& text) {
+    QStringList lines;
+    int start = 0;
+    int i = 0;
+    while (i < text.size()) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lines << text.mid(start, i - start);
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            start = i + 1;
+        }
+        ++i;
+    }
+    if (start < text.size())
+        lines << text.mid(start);
+    return lines;
+}
+
+// Blanks and control characters at both ends; an ideographic space is text.
+QString trimBlanks(const QString& text) {
+    int b = 0;
+    int e = text.size();
+    while (b < e && text.at(b).unicode() <= 0x20)
+        ++b;
+    while (e > b && text.at(e - 1).unicode() <= 0x20)
+        --e;
+    return text.mid(b, e - b);
+}
+
+double advanceOf(const Metrics& m, double e, const QString& text) {
+    if (e == 0.0)
+        return m.width(text);
+    double sum = 0;
+    for (const QString& ch : characters(text))
+        sum += m.width(ch) + e;
+    return sum;
+}
+
+void drawAt(QPainter& painter, const Metrics& m, double x, double y, const QString& text) {
+    painter.drawText(QPointF(x, y + m.ascent()), text);
+}
+
+bool isDigitPairs(ItemType t) {
+    return t == ItemType::MonthDayTime || t == ItemType::YearMonthDay;
+}
+
+// Two-character units of a digit-pair text, each with its suffix when printSuffix is set.
+QStringList digitPairUnits(const QString& text, const QStringList& suffixes, bool printSuffix) {
+    const QStringList cs = characters(text);
+    QStringList units;
+    for (int k = 0; 2 * k < cs.size(); ++k) {
+        QString unit = cs.at(2 * k);
+        if (2 * k + 1 < cs.size())
+            unit += cs.at(2 * k + 1);
+        // Extra groups beyond the suffixes are still drawn, so that no digit is lost.
+        if (printSuffix && k < suffixes.size())
+            unit += suffixes.at(k);
+        units << unit;
+    }
+    return units;
+}
+
+} // namespace
+
+void FontFromText(const QString& text, QFont& font) {
+    const QStringList tokens = text.split(QLatin1Char('-'));
+    for (int i = 0; i < tokens.size(); ++i) {
+        const QString& t = tokens.at(i);
+        if (t.isEmpty())
+            continue;
+        if (i == 0) {
+            font.setFamily(t);
+        } else if (i == 1) {
+            bool ok = false;
+            const int size = t.toInt(&ok);
+            if (!ok)
+                throw TemplateError::notAnInteger(t);
+            // A size of 0 or less cannot be drawn; the font keeps the size it had.
+            if (size > 0)
+                font.setPointSize(size);
+        } else if (t == QStringLiteral("粗体")) {
+            font.setBold(true);
+        } else if (t == QStringLiteral("斜体")) {
+            font.setItalic(true);
+        } else if (t == QStringLiteral("粗斜体")) {
+            font.setBold(true);
+            font.setItalic(true);
+        } else if (t == QStringLiteral("删除线")) {
+            font.setStrikeOut(true);
+        } else if (t == QStringLiteral("下划线")) {
+            font.setUnderline(true);
+        }
+    }
+}
+
+QString FontToText(const QFont& font) {
+    QString text = font.family() + QLatin1Char('-') + QString::number(qRound(font.pointSizeF()));
+    if (font.bold() && font.italic())
+        text += QStringLiteral("-粗斜体");
+    else if (font.bold())
+        text += QStringLiteral("-粗体");
+    else if (font.italic())
+        text += QStringLiteral("-斜体");
+    if (font.underline())
+        text += QStringLiteral("-下划线");
+    if (font.strikeOut())
+        text += QStringLiteral("-删除线");
+    return text;
+}
+
+void SetCanvasFont(QPainter& painter, const QString& fontText) {
+    QFont font = painter.font();
+    font.setBold(false);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    FontFromText(fontText, font);
+    painter.setFont(font);
+}
+
+Advance TextAdvance(int spacing, QPainter& painter, int dpi, const QString& text) {
+    const Metrics m(painter);
+    const double e = spacingPixels(spacing, dpi);
+    return {advanceOf(m, e, text), e};
+}
+
+PixelRect ItemPixelBox(const TemplateItem& item, int dpiX, int dpiY) {
+    PixelRect r;
+    r.left = scaleUp(item.left, dpiX);
+    r.top = scaleUp(item.top, dpiY);
+    r.right = r.left + scaleUp(item.width, dpiX);
+    r.bottom = r.top + scaleUp(item.height, dpiY);
+    return r;
+}
+
+PixelRect AlignTextRect(const TemplateItem& item, int dpi, const QString& text, const PixelRect& box,
+                        QPainter& painter) {
+    const Metrics m(painter);
+    const double e = spacingPixels(item.spacing, dpi);
+    const double boxWidth = box.right - box.left;
+    const QStringList lines = splitLines(text);
+    const int n = static_cast<int>(lines.size());
+    const QStringList suffixes = DigitPairSuffixes(item.type);
+
+    double H = 0;
+    double W = 0;
+    for (const QString& line : lines) {
+        H += m.height();
+        double w = 0;
+        const QStringList units =
+            isDigitPairs(item.type) ? digitPairUnits(line, suffixes, item.printSuffix) : characters(line);
+        for (const QString& unit : units) {
+            const double advance = isDigitPairs(item.type) ? m.width(unit) + e : advanceOf(m, e, unit);
+            if (w + advance <= boxWidth) {
+                w += advance;
+            } else {
+                W = std::max(W, w);
+                w = advance;
+                H += m.height();
+            }
+        }
+        W = std::max(W, w);
+    }
+    W += 1.0;
+
+    PixelRect r = box;
+    const double bw = box.right - box.left;
+    const double bh = box.bottom - box.top;
+    switch (TextAlignment::horizontal(item.alignment)) {
+    case TextAlignment::Horizontal::Centre:
+        if (bw > W) {
+            r.left = toZero(box.left + (bw - W) * 0.5);
+            r.right = toZero(r.left + W);
+        }
+        break;
+    case TextAlignment::Horizontal::Left:
+        r.left = box.left;
+        r.right = toZero(box.left + W);
+        break;
+    case TextAlignment::Horizontal::Right:
+        if (bw > W) {
+            r.left = toZero(box.right - W);
+            r.right = toZero(r.left + W);
+        }
+        break;
+    case TextAlignment::Horizontal::None:
+        break;
+    }
+    switch (TextAlignment::vertical(item.alignment)) {
+    case TextAlignment::Vertical::Centre:
+        if (bh > H) {
+            r.top = toZero(box.top + (bh - H) * 0.5);
+            r.bottom = toZero(r.top + H);
+        }
+        break;
+    case TextAlignment::Vertical::Top:
+        r.top = box.top;
+        r.bottom = toZero(box.top + H);
+        break;
+    case TextAlignment::Vertical::Bottom:
+        if (bh > H) {
+            r.top = toZero(box.top + bh - H);
+            r.bottom = toZero(r.top + H);
+        }
+        break;
+    case TextAlignment::Vertical::None:
+        break;
+    }
+    r.right = std::min(r.right, box.right);
+    r.bottom = std::min(r.bottom, box.bottom);
+    // Several lines aligned to the top or bottom are spread over the box by DrawFlowText.
+    if (n >= 2 && item.alignment >= 3 && item.alignment <= 8) {
+        r.top = box.top;
+        r.bottom = box.bottom;
+    }
+    return r;
+}
+
+void LayoutItem(TemplateItem& item, const QString& text, int dpiX, int dpiY, QPainter& painter) {
+    SetCanvasFont(painter, item.font);
+    item.box = ItemPixelBox(item, dpiX, dpiY);
+    item.textRect = AlignTextRect(item, dpiX, text, item.box, painter);
+}
+
+QString WrapToBox(const TemplateItem& item, int dpi, const QString& text, const PixelRect& box,
+                  QPainter& painter) {
+    const Metrics m(painter);
+    const double e = spacingPixels(item.spacing, dpi);
+    const double boxWidth = box.right - box.left;
+    const QString crlf = QStringLiteral("\r\n");
+    QString out;
+    for (const QString& line : splitLines(text)) {
+        QString current;
+        double w = 0;
+        for (const QString& ch : characters(line)) {
+            const double advance = advanceOf(m, e, ch);
+            // A character wider than the box gets a line of its own, without an empty one before.
+            if (w + advance > boxWidth && !current.isEmpty()) {
+                out += current + crlf;
+                current.clear();
+                w = 0;
+            }
+            current += ch;
+            w += advance;
+        }
+        out += current + crlf;
+    }
+    return out + crlf;
+}
+
+void DrawFlowText(QPainter& painter, const QString& text, int alignment, int dpi, int spacing,
+                  const PixelRect& rect) {
+    const Metrics m(painter);
+    const double e = spacingPixels(spacing, dpi);
+    const QStringList lines = splitLines(trimBlanks(text));
+    const int n = static_cast<int>(lines.size());
+    const double L = m.height();
+    const int indent = TextAlignment::indent(alignment, e);
+    double x = rect.left;
+    int y = rect.top;
+    int step = toZero(L);
+    int shift = 0;
+    if (n >= 2) {
+        const auto v = TextAlignment::vertical(alignment);
+        if (v == TextAlignment::Vertical::Top) {
+            step = (rect.bottom - rect.top) / n;
+        } else if (v == TextAlignment::Vertical::Bottom) {
+            step = (rect.bottom - rect.top) / n;
+            shift = toZero(step - L);
+        }
+    }
+    if (step < L)
+        step = toZero(L);
+    y += shift;
+
+    for (const QString& line : lines) {
+        for (const QString& ch : characters(line)) {
+            const double advance = advanceOf(m, e, ch);
+            if (x + advance > rect.right) {
+                x = rect.left;
+                y += step;
+            }
+            // Also after an explicit line break: text that does not fit is cut at the bottom.
+            if (y > rect.bottom)
+                return;
+            drawAt(painter, m, toZero(x) + indent, y, ch);
+            x += advance;
+        }
+        x = rect.left;
+        y += step;
+    }
+}
+
+void DrawReverseText(QPainter& painter, const QString& text, const QString& prefix, int alignment, int dpi,
+                     int spacing, const PixelRect& rect) {
+    const Metrics m(painter);
+    const double e = spacingPixels(spacing, dpi);
+    const int indent = TextAlignment::indent(alignment, e);
+    const int h = m.height();
+    double x = rect.right;
+    int y = rect.bottom;
+    int r = rect.right;
+    double lastAdvance = 0;
+    bool drewAny = false;
+
+    for (const QString& line : splitLines(text)) {
+        const QStringList cs = characters(line);
+        for (auto it = cs.crbegin(); it != cs.crend(); ++it) {
+            const double advance = advanceOf(m, e, *it);
+            r = toZero(x);
+            if (x - advance < rect.left) {
+                x = rect.right;
+                r = rect.right;
+                y = y - h;
+            }
+            if (y < rect.top)
+                return;
+            drawAt(painter, m, toZero(x - advance) + indent, y - h, *it);
+            x -= advance;
+            lastAdvance = advance;
+            drewAny = true;
+        }
+        // The next (higher) line continues where this one ended.
+        x = r;
+        y = y - h;
+    }
+
+    if (prefix.isEmpty())
+        return;
+    if (drewAny) {
+        y = y + h;
+        x -= lastAdvance;
+    } else {
+        x = rect.right;
+        y = rect.bottom;
+    }
+    const double prefixAdvance = m.width(prefix);
+    if (x - prefixAdvance < rect.left) {
+        x = rect.right;
+        y = y - h;
+    }
+    if (y - h >= rect.top)
+        drawAt(painter, m, toZero(x - prefixAdvance), y - h, prefix);
+}
+
+void DrawGridAmount(QPainter& painter, const QString& text, int alignment, int dpi, int spacing,
+                    const PixelRect& rect) {
+    int first = 0;
+    while (first < text.size() && !(text.at(first) >= QLatin1Char('0') && text.at(first) <= QLatin1Char('9')))
+        ++first;
+    DrawReverseText(painter, text.mid(first), text.left(first), alignment, dpi, spacing, rect);
+}
+
+void DrawDigitPairs(QPainter& painter, const QString& text, const QStringList& suffixes, bool printSuffix,
+                    int alignment, int dpi, int spacing, const PixelRect& rect) {
+    const Metrics m(painter);
+    const double e = spacingPixels(spacing, dpi);
+    const int indent = TextAlignment::indent(alignment, e);
+    double x = rect.left;
+    int y = rect.top;
+    const int step = m.height();
+    for (const QString& unit : digitPairUnits(trimBlanks(text), suffixes, printSuffix)) {
+        const double advance = m.width(unit) + e;
+        if (x + advance > rect.right) {
+            x = rect.left;
+            y += step;
+        }
+        if (y > rect.bottom)
+            return;
+        drawAt(painter, m, toZero(x) + indent, y, unit);
+        x += advance;
+    }
+}
+
+QStringList DigitPairSuffixes(ItemType type) {
+    if (type == ItemType::MonthDayTime)
+        return {QStringLiteral("月"), QStringLiteral("日"), QStringLiteral("时"), QStringLiteral("分")};
+    if (type == ItemType::YearMonthDay)
+        return {QStringLiteral("年"), QStringLiteral("月"), QStringLiteral("日")};
+    return {};
+}
+
+void DrawItemValue(QPainter& painter, const TemplateItem& item, const QString& text, const PixelRect& box,
+                   int dpi) {
+    SetCanvasFont(painter, item.font);
+    const int a = item.alignment;
+    switch (item.type) {
+    case ItemType::AmountGrid:
+    case ItemType::DigitGrid:
+        DrawGridAmount(painter, text, a, dpi, item.spacing, box);
+        return;
+    case ItemType::MonthDayTime:
+    case ItemType::YearMonthDay:
+        DrawDigitPairs(painter, text, DigitPairSuffixes(item.type), item.printSuffix, a, dpi, item.spacing,
+                       AlignTextRect(item, dpi, text, box, painter));
+        return;
+    default:
+        break;
+    }
+    if (ItemTypes::isFlowText(item.type)) {
+        const QString wrapped = trimBlanks(WrapToBox(item, dpi, text, box, painter));
+        DrawFlowText(painter, wrapped, a, dpi, item.spacing, AlignTextRect(item, dpi, wrapped, box, painter));
+    } else {
+        DrawReverseText(painter, text, QString(), a, dpi, item.spacing,
+                        AlignTextRect(item, dpi, text, box, painter));
+    }
+}
+
+QString PreviewText(const TemplateItem& item) {
+    const auto suffixed = [&item](const char* text, const char* suffix) {
+        return QString::fromUtf8(text) + (item.printSuffix ? QString::fromUtf8(suffix) : QString());
+    };
+    switch (item.type) {
+    case ItemType::YearCapital:
+        return suffixed("贰零零柒", "年");
+    case ItemType::MonthCapital:
+        return suffixed("壹拾壹", "月");
+    case ItemType::DayCapital:
+        return suffixed("壹拾壹", "日");
+    case ItemType::Year:
+        return suffixed("2007", "年");
+    case ItemType::Month:
+        return suffixed("12", "月");
+    case ItemType::Day:
+        return suffixed("31", "日");
+    case ItemType::AmountCapital:
+        return QStringLiteral("加元贰佰叁拾玖亿壹仟贰佰叁拾肆万伍仟陆佰柒拾捌元玖角玖分");
+    case ItemType::AmountFigures:
+        return QStringLiteral("Can$23,912,345,678.99");
+    case ItemType::AmountGrid:
+        return QStringLiteral("Can$2391234567899");
+    case ItemType::CheckBox:
+        return QStringLiteral("√");
+    case ItemType::DigitGrid:
+        return QStringLiteral("12345678901234567890");
+    case ItemType::MonthDayTime:
+        return QStringLiteral("12312359");
+    case ItemType::YearMonthDay:
+        return QStringLiteral("991231");
+    default:
+        return item.name;
+    }
+}
+
+void PreviewLayout(TemplateItem& item, QPainter& painter, int dpi) {
+    if (!item.printed && !item.showInput)
+        return;
+    LayoutItem(item, PreviewText(item), dpi, dpi, painter);
+    const int t = ItemTypes::index(item.type);
+    if ((t >= 1 && t <= 8) || item.type == ItemType::CheckBox) {
+        item.box = item.box.adjusted(1);
+    } else if (item.type == ItemType::AmountGrid || item.type == ItemType::DigitGrid) {
+        item.textRect = item.box;
+        item.box = item.box.adjusted(1);
+    }
+}
+
+void PreviewItem(TemplateItem& item, QPainter& painter, int dpi) {
+    if (!item.printed && !item.showInput)
+        return;
+    PreviewLayout(item, painter, dpi);
+    SetCanvasFont(painter, item.font);
+    const QColor colour = item.printed ? QColor(255, 0, 0) : QColor(0, 255, 0);
+    painter.save();
+    painter.setPen(QPen(colour, 0));
+    const QString text = PreviewText(item);
+    const int a = item.alignment;
+    switch (item.type) {
+    case ItemType::AmountGrid:
+        DrawGridAmount(painter, text, a, dpi, item.spacing, item.textRect);
+        break;
+    case ItemType::MonthDayTime:
+    case ItemType::YearMonthDay:
+        DrawDigitPairs(painter, text, DigitPairSuffixes(item.type), item.printSuffix, a, dpi, item.spacing,
+                       item.textRect);
+        break;
+    default:
+        if (ItemTypes::isFlowText(item.type))
+            DrawFlowText(painter, text, a, dpi, item.spacing, item.textRect);
+        else
+            DrawReverseText(painter, text, QString(), a, dpi, item.spacing, item.textRect);
+        break;
+    }
+    const PixelRect& b = item.box;
+    painter.setPen(QPen(colour, 1, Qt::SolidLine, Qt::SquareCap));
+    painter.drawLine(b.left, b.top, b.right, b.top);
+    painter.drawLine(b.right, b.top, b.right, b.bottom);
+    painter.drawLine(b.right, b.bottom, b.left, b.bottom);
+    painter.drawLine(b.left, b.bottom, b.left, b.top);
+    painter.restore();
+}
