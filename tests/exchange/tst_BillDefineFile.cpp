@@ -109,7 +109,7 @@ Fixture sampleFixture() {
               QStringLiteral("10"),   QStringLiteral("0"),        QStringLiteral("1"),
               QStringLiteral(".jpg"), QStringLiteral("1"),        QStringLiteral("汇票")};
     f.items = {itemRow(QStringLiteral("收款人"), 12), itemRow(QStringLiteral("金额"), 8)};
-    f.picture = QByteArray("\xFF\xD8\xFF\xE0 not really a jpeg", 24);
+    f.picture = QByteArrayLiteral("\xFF\xD8\xFF\xE0 not really a jpeg");
     return f;
 }
 
