@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/Worker.h"
+
+#include <QString>
+
+// Imports business units from a workbook's active sheet: one new record per row, in one transaction.
+class LoadBussAccountThread : public Worker {
+    Q_OBJECT
+public:
+    explicit LoadBussAccountThread(const QString& path);
+    void run() override;
+    int recordsAdded() const { return m_added; }
+
+private:
+    QString m_path;
+    int m_added = 0;
+};

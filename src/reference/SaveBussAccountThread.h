@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/Worker.h"
+
+#include <QString>
+
+// Exports every business unit to an .xlsx workbook, replacing the file only once it is complete.
+class SaveBussAccountThread : public Worker {
+    Q_OBJECT
+public:
+    explicit SaveBussAccountThread(const QString& path);
+    void run() override;
+    int recordsWritten() const { return m_written; }
+
+private:
+    QString m_path;
+    int m_written = 0;
+};

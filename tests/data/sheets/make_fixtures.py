@@ -1,0 +1,52 @@
+# Makes the spreadsheet fixtures of this folder (python3 with python3-xlwt).
+# units-legacy.xls: two empty sheets, then the active sheet "单位" with headers in another order,
+# an unknown column, a number cell, a 19-digit account and an empty row.
+# units.ods: sheet "Sheet1", then "数据" (the active table in settings.xml) with a number, two
+# empty rows and a date.
+
+import xlwt
+wb = xlwt.Workbook(encoding='utf-8')
+wb.add_sheet('Sheet1')
+wb.add_sheet('Sheet2')
+ws = wb.add_sheet('单位')
+rows = [
+  ['识别码', '单位名称', '备注', '银行帐号', '市'],
+  [42, '甲公司', '不导入', '6222021234567890123', '杭州'],
+  [],
+  ['B02', '乙公司', '', '12345', ''],
+]
+for r, row in enumerate(rows):
+    for c, v in enumerate(row):
+        ws.write(r, c, v)
+wb.active_sheet = 2
+ws.set_selected(True)
+wb.save('units-legacy.xls')
+
+import zipfile
+content = '''<?xml version="1.0" encoding="UTF-8"?>
+<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2">
+<office:body><office:spreadsheet>
+<table:table table:name="Sheet1"><table:table-row><table:table-cell office:value-type="string"><text:p>first</text:p></table:table-cell></table:table-row></table:table>
+<table:table table:name="数据">
+<table:table-row><table:table-cell office:value-type="string"><text:p>识别码</text:p></table:table-cell><table:table-cell office:value-type="string"><text:p>单位名称</text:p></table:table-cell></table:table-row>
+<table:table-row><table:table-cell office:value-type="float" office:value="42"><text:p>42</text:p></table:table-cell><table:table-cell office:value-type="string"><text:p>甲公司</text:p></table:table-cell></table:table-row>
+<table:table-row table:number-rows-repeated="2"><table:table-cell table:number-columns-repeated="2"/></table:table-row>
+<table:table-row><table:table-cell office:value-type="date" office:date-value="2015-03-08"><text:p>x</text:p></table:table-cell><table:table-cell office:value-type="string"><text:p>乙</text:p></table:table-cell></table:table-row>
+</table:table>
+</office:spreadsheet></office:body></office:document-content>'''
+settings = '''<?xml version="1.0" encoding="UTF-8"?>
+<office:document-settings xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:config="urn:oasis:names:tc:opendocument:xmlns:config:1.0" office:version="1.2"><office:settings>
+<config:config-item-set config:name="ooo:view-settings"><config:config-item-map-indexed config:name="Views"><config:config-item-map-entry>
+<config:config-item config:name="ActiveTable" config:type="string">数据</config:config-item>
+</config:config-item-map-entry></config:config-item-map-indexed></config:config-item-set></office:settings></office:document-settings>'''
+manifest = '''<?xml version="1.0" encoding="UTF-8"?>
+<manifest:manifest xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0" manifest:version="1.2">
+<manifest:file-entry manifest:full-path="/" manifest:media-type="application/vnd.oasis.opendocument.spreadsheet"/>
+<manifest:file-entry manifest:full-path="content.xml" manifest:media-type="text/xml"/>
+<manifest:file-entry manifest:full-path="settings.xml" manifest:media-type="text/xml"/>
+</manifest:manifest>'''
+with zipfile.ZipFile("units.ods", 'w') as z:
+    z.writestr(zipfile.ZipInfo('mimetype'), 'application/vnd.oasis.opendocument.spreadsheet')
+    z.writestr('content.xml', content, zipfile.ZIP_DEFLATED)
+    z.writestr('settings.xml', settings, zipfile.ZIP_DEFLATED)
+    z.writestr('META-INF/manifest.xml', manifest, zipfile.ZIP_DEFLATED)
