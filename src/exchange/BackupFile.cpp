@@ -1,6 +1,5 @@
 #include "exchange/BackupFile.h"
 
-#include <QCryptographicHash>
 #include <QIODevice>
 
 #include <stdexcept>
@@ -26,7 +25,7 @@ void BackupFile::fail(const QString& message) {
     throw std::runtime_error(message.toStdString());
 }
 
-void BackupFile::copyBytes(QIODevice& from, QIODevice& to, qint64 length, QCryptographicHash* hash) {
+void BackupFile::copyBytes(QIODevice& from, QIODevice& to, qint64 length) {
     QByteArray buffer;
     while (length > 0) {
         buffer = from.read(std::min(length, kChunk));
@@ -34,14 +33,12 @@ void BackupFile::copyBytes(QIODevice& from, QIODevice& to, qint64 length, QCrypt
             fail(QStringLiteral("读取文件失败：%1").arg(from.errorString()));
         if (to.write(buffer) != buffer.size())
             fail(QStringLiteral("写入文件失败：%1").arg(to.errorString()));
-        if (hash)
-            hash->addData(buffer);
         length -= buffer.size();
     }
 }
 
 BackupFile::BackupFile(const QString& path) : m_file(path) {
-    if (!m_file.open(QIODevice::ReadOnly))
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         fail(QStringLiteral("无法打开备份文件 %1：%2").arg(path, m_file.errorString()));
     m_size = m_file.size();
     if (m_size >= kTagSize && m_file.read(kTagSize) == versionTag()) {

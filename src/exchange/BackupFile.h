@@ -5,7 +5,6 @@
 #include <QList>
 #include <QString>
 
-class QCryptographicHash;
 class QIODevice;
 
 // A system backup file: the tag "B0.002", the length of the database image (unsigned 32-bit,
@@ -21,8 +20,8 @@ public:
 
     static QByteArray versionTag();
     static QByteArray encodeLength(quint32 length);
-    // Copies length bytes, feeding them to hash when given; throws when either side fails.
-    static void copyBytes(QIODevice& from, QIODevice& to, qint64 length, QCryptographicHash* hash = nullptr);
+    // Copies length bytes; throws when either side fails.
+    static void copyBytes(QIODevice& from, QIODevice& to, qint64 length);
     // Throws a std::runtime_error carrying the message (UTF-8).
     [[noreturn]] static void fail(const QString& message);
 

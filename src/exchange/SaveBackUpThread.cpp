@@ -7,7 +7,6 @@
 #include "store/Sql.h"
 #include "store/StoreError.h"
 
-#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSqlQuery>
@@ -95,7 +94,6 @@ void SaveBackUpThread::writeBackup(const QString& imagePath, const QList<Picture
     qint64 done = 0;
     reportProgress(done, total);
 
-    QCryptographicHash written(QCryptographicHash::Sha256);
     QSaveFile out(m_path);
     out.setDirectWriteFallback(false);
     if (!out.open(QIODevice::WriteOnly))
@@ -103,11 +101,10 @@ void SaveBackUpThread::writeBackup(const QString& imagePath, const QList<Picture
     auto put = [&](const QByteArray& bytes) {
         if (out.write(bytes) != bytes.size())
             throw StoreError(QStringLiteral("写入备份文件失败：%1").arg(out.errorString()));
-        written.addData(bytes);
     };
     put(BackupFile::versionTag());
     put(BackupFile::encodeLength(quint32(dbLength)));
-    BackupFile::copyBytes(imageFile, out, dbLength, &written);
+    BackupFile::copyBytes(imageFile, out, dbLength);
     done += dbLength;
     reportProgress(done, total);
 
@@ -119,22 +116,48 @@ void SaveBackUpThread::writeBackup(const QString& imagePath, const QList<Picture
         if (!picture.open(QIODevice::ReadOnly))
             throw StoreError(QStringLiteral("无法打开票据“%1”的图片文件 %2：%3")
                                  .arg(p.bill, p.file, picture.errorString()));
-        BackupFile::copyBytes(picture, out, p.size, &written);
+        BackupFile::copyBytes(picture, out, p.size);
         done += p.size;
         reportProgress(done, total);
     }
     if (!out.commit())
         throw StoreError(QStringLiteral("写入备份文件失败：%1").arg(out.errorString()));
 
-    // Read the file back: the store may be cleared next, so the backup must be what was written.
-    QFile check(m_path);
-    QCryptographicHash read(QCryptographicHash::Sha256);
-    if (!check.open(QIODevice::ReadOnly) || !read.addData(&check) || read.result() != written.result())
-        throw StoreError(QStringLiteral("备份文件 %1 写入后校验不一致").arg(m_path));
-    BackupFile layout(m_path);
-    if (layout.format() != BackupFile::Format::Current || layout.databaseLength() != dbLength)
-        throw StoreError(QStringLiteral("备份文件 %1 写入后校验不一致").arg(m_path));
-    layout.indexPictures(int(pictures.size()));
+    verifyBackup(imagePath, pictures);
+}
+
+void SaveBackUpThread::verifyBackup(const QString& imagePath, const QList<Picture>& pictures) {
+    // Read the file back against its sources: the store may be cleared next, so the backup must
+    // hold exactly what it was made from.
+    const QString differs = QStringLiteral("备份文件 %1 写入后校验不一致").arg(m_path);
+    QFile backup(m_path);
+    if (!backup.open(QIODevice::ReadOnly))
+        throw StoreError(differs);
+    auto same = [&](QIODevice& source, qint64 length) {
+        while (length > 0) {
+            const qint64 n = std::min<qint64>(length, 1 << 20);
+            const QByteArray expected = source.read(n);
+            if (expected.size() != n || backup.read(n) != expected)
+                return false;
+            length -= n;
+        }
+        return true;
+    };
+    QFile image(imagePath);
+    if (!image.open(QIODevice::ReadOnly) || backup.read(6) != BackupFile::versionTag() ||
+        backup.read(4) != BackupFile::encodeLength(quint32(image.size())) || !same(image, image.size()))
+        throw StoreError(differs);
+    for (const Picture& p : pictures) {
+        if (backup.read(4) != BackupFile::encodeLength(quint32(p.size)))
+            throw StoreError(differs);
+        if (p.size == 0)
+            continue;
+        QFile picture(p.file);
+        if (!picture.open(QIODevice::ReadOnly) || !same(picture, p.size))
+            throw StoreError(differs);
+    }
+    if (!backup.atEnd())
+        throw StoreError(differs);
 }
 
 void SaveBackUpThread::run() {

@@ -27,6 +27,7 @@ private:
     };
     QList<Picture> readPictures(const QString& imagePath);
     void writeBackup(const QString& imagePath, const QList<Picture>& pictures);
+    void verifyBackup(const QString& imagePath, const QList<Picture>& pictures);
 
     QString m_path;
     bool m_clear = false;
