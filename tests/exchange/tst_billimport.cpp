@@ -122,4 +122,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(TestBillImport)
-#include "tst_BillImport.moc"
+#include "tst_billimport.moc"

@@ -410,4 +410,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(TestBillDefineFile)
-#include "tst_BillDefineFile.moc"
+#include "tst_billdefinefile.moc"
