@@ -4,6 +4,7 @@
 #include "app/ui/TSltPrinterForm.h"
 #include "app/ui/TWaitingForm.h"
 #include "exchange/ui/BackupCommands.h"
+#include "exchange/ui/TLoadBillFileForm.h"
 #include "platform/AppPaths.h"
 #include "platform/Printing.h"
 #include "platform/ui/Prompter.h"
@@ -297,6 +298,7 @@ void TMainForm::createMenus() {
     N12 = action(QStringLiteral("导出系统备份"), &TMainForm::N12Click);
     N21 = action(QStringLiteral("导入系统备份"), &TMainForm::N21Click);
     N22 = action(QStringLiteral("导入信息"), &TMainForm::N22Click);
+    N2 = action(QStringLiteral("导入票据"), &TMainForm::N2Click);
     N24 = action(QStringLiteral("选择打印机"), &TMainForm::N24Click);
     N25 = action(QStringLiteral("帮助"), &TMainForm::N25Click);
     N18 = action(QStringLiteral("关于"), &TMainForm::N18Click);
@@ -601,6 +603,32 @@ void TMainForm::N21Click() {
 
 void TMainForm::N22Click() {
     runBackupCommand(&BackupCommands::importInformation);
+}
+
+void TMainForm::N2Click() {
+    TLoadBillFileForm form(m_store, this);
+    if (form.exec() != QDialog::Accepted)
+        return;
+    // The import has set the type's count already, in the transaction that created the bill.
+    guarded(this, [&] {
+        const int chosen = form.chosenTypeIndex();
+        if (chosen != m_currentType) {
+            const bool hadType = m_currentType != -1;
+            fillTypeList();
+            if (!hadType)
+                m_currentType = chosen;
+            // The refilled list may have gained a row above the listed type; keep the
+            // highlight on the type whose bills are listed.
+            const QString listed = m_store.typeNames().value(m_currentType);
+            const QList<QTableWidgetItem*> found = TypeGrid->findItems(listed, Qt::MatchExactly);
+            m_highlightedTypeRow = found.isEmpty() ? 0 : found.constFirst()->row();
+            TypeGrid->setCurrentCell(m_highlightedTypeRow, 0);
+            TypeGrid->viewport()->update();
+            if (hadType)
+                return;
+        }
+        listBills(m_currentType);
+    });
 }
 
 void TMainForm::N24Click() {

@@ -79,6 +79,7 @@ public:
     void N12Click();     // export a system backup
     void N21Click();     // import a system backup
     void N22Click();     // import the reference information of a backup
+    void N2Click();      // import a bill definition file
     void N24Click();     // choose printer
     void N25Click();     // help
     void N18Click();     // about
