@@ -25,7 +25,7 @@
 
 namespace {
 
-const QByteArray kPicture("\xFF\xD8\xFF\xE0 picture of the form", 25);
+const QByteArray kPicture = QByteArrayLiteral("\xFF\xD8\xFF\xE0 picture of the form");
 
 QStringList pictureFolder() {
     return QDir(AppPaths::pictureDir()).entryList(QDir::Files);
