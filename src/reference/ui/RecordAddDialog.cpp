@@ -1,0 +1,56 @@
+#include "reference/ui/RecordAddDialog.h"
+
+#include "platform/ui/Prompter.h"
+#include "reference/ReferenceTable.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+RecordAddDialog::RecordAddDialog(const QString& caption, const QString& table,
+                                 const QList<FieldPanel::Field>& fields, QWidget* parent)
+    : QDialog(parent), m_table(table) {
+    setWindowTitle(caption);
+    CurrentRecord = new FieldPanel(fields, this);
+    CurrentRecord->setTitle(QString());
+    BitBtn1 = new QPushButton(QStringLiteral("确 认"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(QStringLiteral("取 消"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setAutoDefault(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(CurrentRecord);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    layout->addLayout(buttons);
+    connect(CurrentRecord, &FieldPanel::changed, this, [this] { BitBtn1->setEnabled(true); });
+    connect(BitBtn1, &QPushButton::clicked, this, &RecordAddDialog::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void RecordAddDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    BitBtn1->setEnabled(false);
+    BitBtn2->setEnabled(true);
+    CurrentRecord->focusFirst();
+}
+
+void RecordAddDialog::BitBtn1Click() {
+    guarded(this, [this] {
+        ReferenceTable table(m_table);
+        const QStringList texts = CurrentRecord->texts();
+        const QString codeColumn = QStringLiteral("识别码");
+        const QString code = texts.value(CurrentRecord->columns().indexOf(codeColumn));
+        if (!code.isEmpty() && table.containsIgnoringCase(codeColumn, code) &&
+            Prompter::instance().question(this, QStringLiteral("存在相同的识别码，需要修改吗 ？")))
+            return;
+        table.append(CurrentRecord->columns(), texts);
+        accept();
+    });
+}

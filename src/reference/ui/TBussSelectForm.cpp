@@ -1,0 +1,88 @@
+#include "reference/ui/TBussSelectForm.h"
+
+#include "reference/ColumnFit.h"
+#include "reference/RecordValues.h"
+#include "reference/ui/RecordGrid.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+TBussSelectForm::TBussSelectForm(QWidget* parent) : QDialog(parent) {
+    StringGrid = RecordGrid::create(this, 18, RecordGridDelegate::Style::Selection, true);
+    StringGrid->setObjectName(QStringLiteral("StringGrid"));
+    StringGrid->setFont(QFont(QStringLiteral("宋体"), 9));
+    StringGrid->setShowGrid(true);
+    BitBtn1 = new QPushButton(QStringLiteral("确 认"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(QStringLiteral("取 消"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setAutoDefault(false);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    // The current row is drawn in its own colours; repaint when it moves.
+    connect(StringGrid, &QTableWidget::currentCellChanged, StringGrid->viewport(),
+            qOverload<>(&QWidget::update));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(StringGrid, 1);
+    auto* strip = new QHBoxLayout;
+    strip->addStretch();
+    strip->addWidget(BitBtn1);
+    strip->addWidget(BitBtn2);
+    layout->addLayout(strip);
+    resize(720, 360);
+}
+
+int TBussSelectForm::SelectOwnAccount(QStringList& values, QStringList& names) {
+    return choose(RecordSearch::Kind::OwnAccount, QStringLiteral("本单位信息选择"), QString(), values, names);
+}
+
+int TBussSelectForm::SelectBusinessUnit(const QString& text, QStringList& values, QStringList& names) {
+    return choose(RecordSearch::Kind::BusinessUnit, QStringLiteral("业务单位选择"), text, values, names);
+}
+
+int TBussSelectForm::SelectContact(const QString& text, QStringList& values, QStringList& names) {
+    return choose(RecordSearch::Kind::Contact, QStringLiteral("联系人选择"), text, values, names);
+}
+
+int TBussSelectForm::SelectPurpose(const QString& text, QStringList& values, QStringList& names) {
+    return choose(RecordSearch::Kind::Purpose, QStringLiteral("票据用途选择"), text, values, names);
+}
+
+int TBussSelectForm::choose(RecordSearch::Kind kind, const QString& caption, const QString& text,
+                            QStringList& values, QStringList& names) {
+    setWindowTitle(caption);
+    const RecordSearch::Lookup found = RecordSearch::lookup(kind, text);
+    names = found.names;
+
+    RecordGrid::setHeaders(StringGrid, found.names);
+    StringGrid->setRowCount(int(found.candidates.size()));
+    for (int r = 0; r < found.candidates.size(); ++r)
+        RecordGrid::setRecord(StringGrid, r, {-1, found.candidates.at(r)});
+    fitColumns();
+
+    if (found.candidates.isEmpty())
+        return -1;
+    StringGrid->setCurrentCell(0, 0);
+    if (found.candidates.size() > 1) {
+        StringGrid->setFocus();
+        if (exec() != QDialog::Accepted)
+            return -1;
+    }
+    const int row = StringGrid->currentRow();
+    if (row < 0)
+        return -1;
+    RecordValues::store(values, found.candidates.at(row));
+    return 1;
+}
+
+void TBussSelectForm::fitColumns() {
+    const QFontMetrics fm(StringGrid->font());
+    const QList<int> widths = ColumnFit::selectionWidths(
+        RecordGrid::allTexts(StringGrid), [&fm](const QString& s) { return fm.horizontalAdvance(s); },
+        fm.horizontalAdvance(QStringLiteral("中")), StringGrid->viewport()->width());
+    for (int c = 0; c < widths.size(); ++c)
+        StringGrid->setColumnWidth(c, widths.at(c));
+}

@@ -1,0 +1,39 @@
+#include "reference/ui/TInfoShowForm.h"
+
+#include "reference/ui/RecordGrid.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+TInfoShowForm::TInfoShowForm(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("查询结果"));
+    RecordShow = RecordGrid::create(this, 20, RecordGridDelegate::Style::Manager, false);
+    RecordShow->setBackgroundRole(QPalette::Button);
+    RecordShow->viewport()->setBackgroundRole(QPalette::Button);
+    BitBtn1 = new QPushButton(QStringLiteral("退  出"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(RecordShow, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(BitBtn1);
+    layout->addLayout(bottom);
+    resize(760, 420);
+}
+
+void TInfoShowForm::setRecords(const QStringList& headers, const QList<QStringList>& rows) {
+    RecordGrid::setHeaders(RecordShow, headers);
+    QList<StoredRecord> records;
+    for (const QStringList& r : rows)
+        records.append({-1, r});
+    RecordGrid::setRecords(RecordShow, records);
+}
+
+void TInfoShowForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    RecordGrid::fitColumns(RecordShow, RecordGrid::chinaPad(RecordShow));
+    RecordShow->setCurrentCell(0, 0);
+}
