@@ -63,6 +63,22 @@ template <typename T> void whenModal(std::function<void(T*)> step) {
             d->reject();
     });
 }
+// Runs an action that should open no dialog; cancels and counts any that opens.
+int dialogsOpenedBy(const std::function<void()>& action) {
+    int opened = 0;
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&opened] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ++opened;
+            d->reject();
+        }
+    });
+    poll.start();
+    action();
+    QCoreApplication::processEvents();
+    return opened;
+}
 } // namespace
 
 // The manager windows driven through their widgets, with scripted answers.
@@ -242,7 +258,8 @@ private slots:
         addUnit(QStringLiteral("上海纺织"), QString());
         TBussAccountForm form;
         form.show();
-        form.SpeedButton4->click(); // nothing typed, no row picked: no query
+        // Nothing typed and no row picked: no query.
+        QCOMPARE(dialogsOpenedBy([&form] { form.SpeedButton4->click(); }), 0);
         form.Edit1->setText(QStringLiteral("机械"));
         QStringList names;
         whenModal<TInfoShowForm>([&names](TInfoShowForm* info) {
