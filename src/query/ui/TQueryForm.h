@@ -1,0 +1,71 @@
+#pragma once
+
+#include "query/HistoryQuery.h"
+
+#include <QDialog>
+
+class BillStore;
+class HistoryListModel;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+// "统计查询": the print history of one bill between two print dates, with the number printed and
+// the totals of the items marked for statistics; the list can be exported to a spreadsheet and
+// its records deleted.
+class TQueryForm : public QDialog {
+    Q_OBJECT
+public:
+    TQueryForm(BillStore& store, QWidget* parent = nullptr);
+    ~TQueryForm() override;
+
+    QComboBox* ComboBox1 = nullptr; // bill type
+    QComboBox* ComboBox2 = nullptr; // bill name
+    QLineEdit* MaskEdit1 = nullptr; // "打印日期从"
+    QLineEdit* MaskEdit2 = nullptr; // "至"
+    QLineEdit* Memo1 = nullptr;     // "打印张数"
+    QTableView* StringGrid = nullptr;
+    QPushButton* SpeedButton1 = nullptr; // "查 询"
+    QPushButton* SpeedButton2 = nullptr; // "导出 Excel"
+    QPushButton* SpeedButton3 = nullptr; // "删 除"
+    QPushButton* SpeedButton4 = nullptr; // "退  出"
+
+    const QString& historyTable() const { return m_historyTable; }
+    int listedCount() const { return m_listed; }
+    const HistoryListing& listing() const { return m_listing; }
+    const HistoryListModel* listModel() const { return m_model; }
+
+    void SpeedButton1Click(); // list
+    void SpeedButton2Click(); // export
+    void SpeedButton3Click(); // delete the listed records
+    void SpeedButton4Click(); // close
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void ComboBox1Change();
+    void ComboBox2Change();
+    bool MaskEdit1KeyDown(QKeyEvent* event); // both date fields; true drops the key
+    void MaskEdit1Change();
+    void MaskEdit2Change();
+    void normaliseDate(QLineEdit* edit);
+    void fillBillNames();
+    void billChanged();
+    void lookUpHistoryTable();
+    void clearList();
+    void showListing();
+    void sizeColumns();
+
+    BillStore& m_store;
+    HistoryListModel* m_model = nullptr;
+    QString m_historyTable;
+    QString m_itemTable;
+    HistoryListing m_listing;
+    int m_listed = 0;
+};
