@@ -8,6 +8,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Printing.h"
 #include "platform/ui/Prompter.h"
+#include "query/ui/TQueryForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -299,6 +300,7 @@ void TMainForm::createMenus() {
     N21 = action(QStringLiteral("导入系统备份"), &TMainForm::N21Click);
     N22 = action(QStringLiteral("导入信息"), &TMainForm::N22Click);
     N2 = action(QStringLiteral("导入票据"), &TMainForm::N2Click);
+    N9 = action(QStringLiteral("查询统计"), &TMainForm::N9Click);
     N24 = action(QStringLiteral("选择打印机"), &TMainForm::N24Click);
     N25 = action(QStringLiteral("帮助"), &TMainForm::N25Click);
     N18 = action(QStringLiteral("关于"), &TMainForm::N18Click);
@@ -591,6 +593,11 @@ void TMainForm::runBackupCommand(BackupCommands::Refresh (BackupCommands::*comma
             break;
         }
     });
+}
+
+void TMainForm::N9Click() {
+    TQueryForm form(m_store, this);
+    form.exec();
 }
 
 void TMainForm::N12Click() {

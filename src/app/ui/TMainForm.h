@@ -80,6 +80,7 @@ public:
     void N21Click();     // import a system backup
     void N22Click();     // import the reference information of a backup
     void N2Click();      // import a bill definition file
+    void N9Click();      // print history query
     void N24Click();     // choose printer
     void N25Click();     // help
     void N18Click();     // about
