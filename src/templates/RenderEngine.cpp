@@ -465,6 +465,27 @@ void DrawItemValue(QPainter& painter, const TemplateItem& item, const QString& t
     }
 }
 
+void drawByKind(QPainter& painter, const TemplateItem& item, const QString& text, const PixelRect& rect,
+                int dpi) {
+    const int a = item.alignment;
+    switch (item.type) {
+    case ItemType::AmountGrid:
+        DrawGridAmount(painter, text, a, dpi, item.spacing, rect);
+        break;
+    case ItemType::MonthDayTime:
+    case ItemType::YearMonthDay:
+        DrawDigitPairs(painter, text, DigitPairSuffixes(item.type), item.printSuffix, a, dpi, item.spacing,
+                       rect);
+        break;
+    default:
+        if (ItemTypes::isFlowText(item.type))
+            DrawFlowText(painter, text, a, dpi, item.spacing, rect);
+        else
+            DrawReverseText(painter, text, QString(), a, dpi, item.spacing, rect);
+        break;
+    }
+}
+
 QString PreviewText(const TemplateItem& item) {
     const auto suffixed = [&item](const char* text, const char* suffix) {
         return QString::fromUtf8(text) + (item.printSuffix ? QString::fromUtf8(suffix) : QString());
@@ -505,13 +526,18 @@ void PreviewLayout(TemplateItem& item, QPainter& painter, int dpi) {
     if (!item.printed && !item.showInput)
         return;
     LayoutItem(item, PreviewText(item), dpi, dpi, painter);
-    const int t = ItemTypes::index(item.type);
-    if ((t >= 1 && t <= 8) || item.type == ItemType::CheckBox) {
-        item.box = item.box.adjusted(1);
-    } else if (item.type == ItemType::AmountGrid || item.type == ItemType::DigitGrid) {
+    if (item.type == ItemType::AmountGrid || item.type == ItemType::DigitGrid)
         item.textRect = item.box;
-        item.box = item.box.adjusted(1);
-    }
+    item.box = item.box.adjusted(previewMargin(item));
+}
+
+int previewMargin(const TemplateItem& item) {
+    const int t = ItemTypes::index(item.type);
+    return t >= 1 && t <= 11 ? 1 : 0;
+}
+
+PixelRect previewFrame(const TemplateItem& item, int dpi) {
+    return ItemPixelBox(item, dpi, dpi).adjusted(previewMargin(item));
 }
 
 void PreviewItem(TemplateItem& item, QPainter& painter, int dpi) {
@@ -522,24 +548,7 @@ void PreviewItem(TemplateItem& item, QPainter& painter, int dpi) {
     const QColor colour = item.printed ? QColor(255, 0, 0) : QColor(0, 255, 0);
     painter.save();
     painter.setPen(QPen(colour, 0));
-    const QString text = PreviewText(item);
-    const int a = item.alignment;
-    switch (item.type) {
-    case ItemType::AmountGrid:
-        DrawGridAmount(painter, text, a, dpi, item.spacing, item.textRect);
-        break;
-    case ItemType::MonthDayTime:
-    case ItemType::YearMonthDay:
-        DrawDigitPairs(painter, text, DigitPairSuffixes(item.type), item.printSuffix, a, dpi, item.spacing,
-                       item.textRect);
-        break;
-    default:
-        if (ItemTypes::isFlowText(item.type))
-            DrawFlowText(painter, text, a, dpi, item.spacing, item.textRect);
-        else
-            DrawReverseText(painter, text, QString(), a, dpi, item.spacing, item.textRect);
-        break;
-    }
+    drawByKind(painter, item, PreviewText(item), item.textRect, dpi);
     const PixelRect& b = item.box;
     painter.setPen(QPen(colour, 1, Qt::SolidLine, Qt::SquareCap));
     painter.drawLine(b.left, b.top, b.right, b.top);

@@ -70,8 +70,18 @@ QStringList DigitPairSuffixes(ItemType type);
 void DrawItemValue(QPainter& painter, const TemplateItem& item, const QString& text, const PixelRect& box,
                    int dpi);
 
+// The text drawn into the rectangle with the routine of the item's kind: flowing text, right to
+// left, grid amount or digit pairs. The painter's font is used as it is.
+void drawByKind(QPainter& painter, const TemplateItem& item, const QString& text, const PixelRect& rect,
+                int dpi);
+
 // The sample text of an item where no value exists (designer, position adjustment).
 QString PreviewText(const TemplateItem& item);
+// Pixels by which the preview frame of an item stands out around its box: 1 for dates, amounts,
+// check boxes and digit grids, so that their frame does not touch the text; 0 for the others.
+int previewMargin(const TemplateItem& item);
+// The frame PreviewItem draws and hits with for the item: its box grown by the preview margin.
+PixelRect previewFrame(const TemplateItem& item, int dpi);
 // The layout step of PreviewItem: box and text rectangle for the sample, with a one-pixel margin
 // around the frames of dates, amounts and check boxes. Items neither printed nor shown for input
 // are left alone.
