@@ -9,6 +9,10 @@
 #include "platform/Printing.h"
 #include "platform/ui/Prompter.h"
 #include "query/ui/TQueryForm.h"
+#include "reference/ui/TBussAccountForm.h"
+#include "reference/ui/TLinkManForm.h"
+#include "reference/ui/TOwnAccountForm.h"
+#include "reference/ui/TPurposeForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -301,6 +305,10 @@ void TMainForm::createMenus() {
     N22 = action(QStringLiteral("导入信息"), &TMainForm::N22Click);
     N2 = action(QStringLiteral("导入票据"), &TMainForm::N2Click);
     N9 = action(QStringLiteral("查询统计"), &TMainForm::N9Click);
+    N5 = action(QStringLiteral("本单位帐户"), &TMainForm::N5Click);
+    N6 = action(QStringLiteral("往来业务单位帐户"), &TMainForm::N6Click);
+    N7 = action(QStringLiteral("用途信息"), &TMainForm::N7Click);
+    N19 = action(QStringLiteral("联系人"), &TMainForm::N19Click);
     N24 = action(QStringLiteral("选择打印机"), &TMainForm::N24Click);
     N25 = action(QStringLiteral("帮助"), &TMainForm::N25Click);
     N18 = action(QStringLiteral("关于"), &TMainForm::N18Click);
@@ -610,6 +618,26 @@ void TMainForm::N21Click() {
 
 void TMainForm::N22Click() {
     runBackupCommand(&BackupCommands::importInformation);
+}
+
+void TMainForm::N5Click() {
+    TOwnAccountForm form(this);
+    form.exec();
+}
+
+void TMainForm::N6Click() {
+    TBussAccountForm form(this);
+    form.exec();
+}
+
+void TMainForm::N7Click() {
+    TPurposeForm form(this);
+    form.exec();
+}
+
+void TMainForm::N19Click() {
+    TLinkManForm form(this);
+    form.exec();
 }
 
 void TMainForm::N2Click() {

@@ -81,6 +81,10 @@ public:
     void N22Click();     // import the reference information of a backup
     void N2Click();      // import a bill definition file
     void N9Click();      // print history query
+    void N5Click();      // own accounts
+    void N6Click();      // business units
+    void N7Click();      // purposes
+    void N19Click();     // contacts
     void N24Click();     // choose printer
     void N25Click();     // help
     void N18Click();     // about
