@@ -1,3 +1,4 @@
+#include "app/ui/TMainForm.h"
 #include "reference/ReferenceTable.h"
 #include "reference/ui/TBussAccountForm.h"
 #include "reference/ui/TInfoShowForm.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -328,6 +330,32 @@ private slots:
         QCOMPARE(stored(QStringLiteral("本单位帐户"), Schema::ownAccountColumns()).last(),
                  (QStringList{"本公司", "9558", "", "", "", "", "中山路1号"}));
         QVERIFY(m_prompter->asked.isEmpty());
+    }
+
+    void mainWindowOpensTheManagers_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("N5") << 0 << "本单位帐户-信息管理";
+        QTest::newRow("N6") << 1 << "往来业务单位帐户-信息管理";
+        QTest::newRow("N7") << 2 << "用途-信息管理";
+        QTest::newRow("N19") << 3 << "联系人-信息管理";
+    }
+    void mainWindowOpensTheManagers() {
+        QFETCH(int, item);
+        QFETCH(QString, caption);
+        TMainForm main;
+        const QList<QAction*> popup = main.InfoPopup->actions();
+        QCOMPARE(popup.size(), 4);
+        QCOMPARE(popup.at(item), (QList<QAction*>{main.N5, main.N6, main.N7, main.N19}).at(item));
+        QString shown;
+        bool selecting = true;
+        whenModal<RecordManagerForm>([&](RecordManagerForm* f) {
+            shown = f->windowTitle();
+            selecting = f->selectMode();
+        });
+        popup.at(item)->trigger();
+        QCOMPARE(shown, caption);
+        QVERIFY(!selecting);
     }
 };
 
