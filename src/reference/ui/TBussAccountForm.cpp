@@ -3,6 +3,7 @@
 #include "reference/RecordValues.h"
 #include "reference/ReferenceTable.h"
 #include "reference/ui/ReferenceFields.h"
+#include "reference/ui/SheetTransfers.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,8 +30,9 @@ TBussAccountForm::TBussAccountForm(QWidget* parent) : RecordManagerForm(rules(),
     Edit4 = CurrentRecord->lineEdit(QStringLiteral("Edit4"));
     Edit5 = CurrentRecord->lineEdit(QStringLiteral("Edit5"));
     Edit6 = CurrentRecord->lineEdit(QStringLiteral("Edit6"));
-    // The spreadsheet buttons "导出记录" (SpeedButton6) and "导入记录" (SpeedButton5) go after "查  询".
     SpeedButton4 = addSpeedButton(QStringLiteral("SpeedButton4"), QStringLiteral("查  询"));
+    SpeedButton6 = addSpeedButton(QStringLiteral("SpeedButton6"), QStringLiteral("导出记录"));
+    SpeedButton5 = addSpeedButton(QStringLiteral("SpeedButton5"), QStringLiteral("导入记录"));
     SpeedButton8 = addSpeedButton(QStringLiteral("SpeedButton8"), QStringLiteral("选 择"));
     SpeedButton1 = addSpeedButton(QStringLiteral("SpeedButton1"), QStringLiteral("添加记录"));
     SpeedButton7 = addSpeedButton(QStringLiteral("SpeedButton7"), QStringLiteral("修改记录"));
@@ -41,6 +43,8 @@ TBussAccountForm::TBussAccountForm(QWidget* parent) : RecordManagerForm(rules(),
     m_deleteButton = SpeedButton2;
     m_selectButton = SpeedButton8;
     connect(SpeedButton4, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton4Click);
+    connect(SpeedButton6, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton6Click);
+    connect(SpeedButton5, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton5Click);
     connect(SpeedButton8, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton8Click);
     connect(SpeedButton1, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton1Click);
     connect(SpeedButton7, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton7Click);
@@ -58,4 +62,14 @@ int TBussAccountForm::PickBusinessUnit(QStringList& values, QStringList& names) 
     // The edits hold the clicked record: typing in them disables "选 择".
     RecordValues::store(values, CurrentRecord->texts());
     return 1;
+}
+
+void TBussAccountForm::SpeedButton6Click() {
+    SheetTransfers::exportBusinessUnits(this);
+}
+
+void TBussAccountForm::SpeedButton5Click() {
+    // The new records are listed and the columns fitted to them.
+    if (SheetTransfers::importBusinessUnits(this))
+        reloadRecords();
 }

@@ -13,6 +13,8 @@ public:
     // 单位名称, 银行帐号, 开户银行, 银行地址(省), 银行地址(市), 识别码
     QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6;
     QPushButton* SpeedButton4; // "查  询"
+    QPushButton* SpeedButton6; // "导出记录"
+    QPushButton* SpeedButton5; // "导入记录"
     QPushButton* SpeedButton8; // "选 择"
     QPushButton* SpeedButton1; // "添加记录"
     QPushButton* SpeedButton7; // "修改记录"
@@ -25,6 +27,8 @@ public:
     int PickBusinessUnit(QStringList& values, QStringList& names);
 
     void SpeedButton4Click() { queryRecords(); }
+    void SpeedButton6Click(); // export to a spreadsheet
+    void SpeedButton5Click(); // import from a spreadsheet
     void SpeedButton8Click() { selectRecord(); }
     void SpeedButton1Click() { addRecord(); }
     void SpeedButton7Click() { modifyRecord(); }

@@ -2,6 +2,7 @@
 
 #include "reference/RecordValues.h"
 #include "reference/ui/ReferenceFields.h"
+#include "reference/ui/SheetTransfers.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -27,8 +28,9 @@ TLinkManForm::TLinkManForm(QWidget* parent) : RecordManagerForm(rules(), parent)
     Edit11 = CurrentRecord->lineEdit(QStringLiteral("Edit11"));
     ComboBox2 = CurrentRecord->list(QStringLiteral("ComboBox2"));
     Edit10 = CurrentRecord->lineEdit(QStringLiteral("Edit10"));
-    // The spreadsheet buttons "导出记录" (SpeedButton6) and "导入记录" (SpeedButton5) go after "查  询".
     SpeedButton4 = addSpeedButton(QStringLiteral("SpeedButton4"), QStringLiteral("查  询"));
+    SpeedButton6 = addSpeedButton(QStringLiteral("SpeedButton6"), QStringLiteral("导出记录"));
+    SpeedButton5 = addSpeedButton(QStringLiteral("SpeedButton5"), QStringLiteral("导入记录"));
     SpeedButton8 = addSpeedButton(QStringLiteral("SpeedButton8"), QStringLiteral("选 择"));
     SpeedButton3 = addSpeedButton(QStringLiteral("SpeedButton3"), QStringLiteral("退  出"));
     SpeedButton1 = addSpeedButton(QStringLiteral("SpeedButton1"), QStringLiteral("添加记录"));
@@ -39,6 +41,8 @@ TLinkManForm::TLinkManForm(QWidget* parent) : RecordManagerForm(rules(), parent)
     m_deleteButton = SpeedButton2;
     m_selectButton = SpeedButton8;
     connect(SpeedButton4, &QPushButton::clicked, this, &TLinkManForm::SpeedButton4Click);
+    connect(SpeedButton6, &QPushButton::clicked, this, &TLinkManForm::SpeedButton6Click);
+    connect(SpeedButton5, &QPushButton::clicked, this, &TLinkManForm::SpeedButton5Click);
     connect(SpeedButton8, &QPushButton::clicked, this, &TLinkManForm::SpeedButton8Click);
     connect(SpeedButton3, &QPushButton::clicked, this, &TLinkManForm::SpeedButton3Click);
     connect(SpeedButton1, &QPushButton::clicked, this, &TLinkManForm::SpeedButton1Click);
@@ -57,4 +61,14 @@ int TLinkManForm::PickContact(QStringList& values, QStringList& names) {
     names = fieldNames;
     RecordValues::store(values, record);
     return 1;
+}
+
+void TLinkManForm::SpeedButton6Click() {
+    SheetTransfers::exportContacts(this);
+}
+
+void TLinkManForm::SpeedButton5Click() {
+    // The new records are listed and the columns fitted to them.
+    if (SheetTransfers::importContacts(this))
+        reloadRecords();
 }

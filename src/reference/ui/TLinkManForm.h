@@ -17,6 +17,8 @@ public:
     QComboBox* ComboBox2;      // 民族
     QLineEdit* Edit10;         // 识别码
     QPushButton* SpeedButton4; // "查  询"
+    QPushButton* SpeedButton6; // "导出记录"
+    QPushButton* SpeedButton5; // "导入记录"
     QPushButton* SpeedButton8; // "选 择"
     QPushButton* SpeedButton3; // "退  出"
     QPushButton* SpeedButton1; // "添加记录"
@@ -29,6 +31,8 @@ public:
     int PickContact(QStringList& values, QStringList& names);
 
     void SpeedButton4Click() { queryRecords(); }
+    void SpeedButton6Click(); // export to a spreadsheet
+    void SpeedButton5Click(); // import from a spreadsheet
     void SpeedButton8Click() { selectRecord(); }
     void SpeedButton3Click() { exitWindow(); }
     void SpeedButton1Click() { addRecord(); }

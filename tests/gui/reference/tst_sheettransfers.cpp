@@ -1,6 +1,8 @@
 #include "platform/SpreadsheetReader.h"
 #include "platform/SpreadsheetWriter.h"
 #include "reference/ui/SheetTransfers.h"
+#include "reference/ui/TBussAccountForm.h"
+#include "reference/ui/TLinkManForm.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/Sql.h"
@@ -8,6 +10,8 @@
 #include "support/ui/ScriptedPrompter.h"
 
 #include <QFile>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 #include <memory>
@@ -104,6 +108,26 @@ private slots:
                  QStringList{"Excel文件已保存为 " + m_folder->file("联系人.xlsx")});
         QCOMPARE(SpreadsheetReader::readActiveSheet(m_folder->file("联系人.xlsx")).rows.at(0),
                  Schema::contactColumns());
+    }
+
+    void buttonsOfTheWindows() {
+        const QString path = m_folder->file("units.xlsx");
+        TBussAccountForm units;
+        units.show();
+        m_prompter->files << path << path;
+        units.SpeedButton6->click(); // "导出记录"
+        units.SpeedButton5->click(); // "导入记录": the grid lists the second copy
+        QCOMPARE(units.SpeedButton6->text(), QStringLiteral("导出记录"));
+        QCOMPARE(units.SpeedButton5->text(), QStringLiteral("导入记录"));
+        QCOMPARE(unitCount(), 2);
+        QCOMPARE(units.RecordShow->rowCount(), 2);
+        QCOMPARE(units.RecordShow->item(1, 1)->text(), QStringLiteral("6222021234567890123"));
+
+        TLinkManForm contacts;
+        contacts.show();
+        m_prompter->files << "";
+        contacts.SpeedButton5->click();
+        QCOMPARE(m_prompter->texts("open").constLast(), QStringLiteral("导入联系人Excel文件"));
     }
 
 private:
