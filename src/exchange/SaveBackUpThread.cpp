@@ -88,9 +88,8 @@ void SaveBackUpThread::writeBackup(const QString& imagePath, const QList<Picture
     if (dbLength > kMaxLength)
         throw StoreError(QStringLiteral("数据库超过 4GB，无法写入备份文件"));
 
-    qint64 total = dbLength;
-    for (const Picture& p : pictures)
-        total += p.size;
+    // Progress counts the database and each bill's picture record.
+    const qint64 total = pictures.size() + 1;
     qint64 done = 0;
     reportProgress(done, total);
 
@@ -105,20 +104,20 @@ void SaveBackUpThread::writeBackup(const QString& imagePath, const QList<Picture
     put(BackupFile::versionTag());
     put(BackupFile::encodeLength(quint32(dbLength)));
     BackupFile::copyBytes(imageFile, out, dbLength);
-    done += dbLength;
-    reportProgress(done, total);
+    reportProgress(++done, total);
 
     for (const Picture& p : pictures) {
         put(BackupFile::encodeLength(quint32(p.size)));
-        if (p.size == 0)
+        if (p.size == 0) {
+            reportProgress(++done, total);
             continue;
+        }
         QFile picture(p.file);
         if (!picture.open(QIODevice::ReadOnly))
             throw StoreError(QStringLiteral("无法打开票据“%1”的图片文件 %2：%3")
                                  .arg(p.bill, p.file, picture.errorString()));
         BackupFile::copyBytes(picture, out, p.size);
-        done += p.size;
-        reportProgress(done, total);
+        reportProgress(++done, total);
     }
     if (!out.commit())
         throw StoreError(QStringLiteral("写入备份文件失败：%1").arg(out.errorString()));
@@ -163,6 +162,13 @@ void SaveBackUpThread::verifyBackup(const QString& imagePath, const QList<Pictur
 void SaveBackUpThread::run() {
     m_written = false;
     m_missing.clear();
+    // The backup replaces its target; a database of the program must never be that target.
+    if (QFileInfo::exists(m_path)) {
+        const QString target = QFileInfo(m_path).canonicalFilePath();
+        for (Db d : {Db::Bill, Db::Define, Db::Backup})
+            if (QFileInfo(Database::filePath(d)).canonicalFilePath() == target)
+                throw StoreError(QStringLiteral("不能把备份写到系统数据库文件 %1 上").arg(m_path));
+    }
     QSqlDatabase live = Database::get(Db::Bill);
     {
         // SQLite writes a consistent copy of the store itself; the store file may be mid-write.

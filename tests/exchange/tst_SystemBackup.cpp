@@ -196,14 +196,27 @@ private slots:
         QCOMPARE(QDir(AppPaths::pictureDir()).entryList(QDir::Files).size(), 3);
     }
 
+    void failedExportDoesNotClear_data() {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("folder missing") << "missing";
+        QTest::newRow("the store's own file") << "store";
+    }
+
     void failedExportDoesNotClear() {
+        QFETCH(QString, target);
         TempAppFolder app;
         BillStore store;
         fillSampleStore(store);
         QTemporaryDir out;
+        const QString path = target == QLatin1String("store")
+                                 ? AppPaths::billStoreFile()
+                                 : out.filePath(QStringLiteral("no/such/folder/x.SBF"));
         const QString before = storeSnapshot();
-        SaveBackUpThread worker(out.filePath(QStringLiteral("no/such/folder/x.SBF")), true);
-        QVERIFY(!runOnThread(worker).isEmpty());
+        SaveBackUpThread worker(path, true);
+        const QString error = runOnThread(worker);
+        QVERIFY(!error.isEmpty());
+        if (target == QLatin1String("store"))
+            QVERIFY2(error.contains(QStringLiteral("系统数据库文件")), qPrintable(error));
         QVERIFY(!worker.backupWritten());
         QCOMPARE(storeSnapshot(), before);
     }
