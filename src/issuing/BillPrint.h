@@ -1,0 +1,28 @@
+#pragma once
+
+#include "issuing/FilledBill.h"
+
+#include <QImage>
+
+class QPainter;
+
+// Where the values of a filled bill land on paper: the printer's resolution, the screen
+// resolution the items' boxes were taken at, and the page's margins and size in 0.1 mm.
+struct PrintPlacement {
+    int dpiX = 600;
+    int dpiY = 600;
+    int screenDpi = 96;
+    int leftMargin = 0;
+    int topMargin = 0;
+    int pageWidth = 0;
+    int pageLength = 0;
+    bool printBackground = false;
+};
+
+// An item's screen box scaled to printer dots, margins added, 3 dots more at right and bottom.
+PixelRect PrintRect(const PixelRect& screenBox, const PrintPlacement& place);
+
+// Paints one page of a filled bill: the background stretched from the paper's origin when the
+// page asks for it, then every printed item with a value, in black, drawn as on screen.
+void PaintFilledBill(QPainter& painter, const FilledBill& bill, const PrintPlacement& place,
+                     const QImage& background, int currency, bool currencyShown);

@@ -1,0 +1,235 @@
+#include "issuing/BillPicture.h"
+#include "issuing/BillPrint.h"
+#include "issuing/FilledBill.h"
+#include "platform/Fonts.h"
+#include "platform/Printing.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QString u8(const char* s) {
+    return QString::fromUtf8(s);
+}
+
+struct Word {
+    QString text;
+    double xMin, yMin, xMax, yMax;
+};
+
+// Texts as one compares them: the font maps some ideographs to their radicals (乙 to ⼄), which
+// compatibility normalisation folds back; the yen sign folds with them.
+QString folded(const QString& text) {
+    return text.normalized(QString::NormalizationForm_KC);
+}
+
+// The words of the page, with characters drawn one by one next to each other joined into one word.
+QList<Word> pdfWords(const QString& pdf) {
+    QProcess proc;
+    proc.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    proc.waitForFinished(30000);
+    const QString out = QString::fromUtf8(proc.readAllStandardOutput());
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    QList<Word> words;
+    for (auto it = word.globalMatch(out); it.hasNext();) {
+        const auto m = it.next();
+        const Word w{folded(m.captured(5)), m.captured(1).toDouble(), m.captured(2).toDouble(),
+                     m.captured(3).toDouble(), m.captured(4).toDouble()};
+        if (!words.isEmpty() && qAbs(words.last().yMin - w.yMin) < 0.5 &&
+            qAbs(w.xMin - words.last().xMax) < 1.0) {
+            words.last().text += w.text;
+            words.last().xMax = w.xMax;
+        } else {
+            words << w;
+        }
+    }
+    return words;
+}
+
+int pdfImageCount(const QString& pdf) {
+    QProcess proc;
+    proc.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    proc.waitForFinished(30000);
+    // Two header lines, then one line per image.
+    return int(QString::fromUtf8(proc.readAllStandardOutput()).trimmed().split(QLatin1Char('\n')).size()) - 2;
+}
+
+// The word holding the text, or an empty word.
+Word find(const QList<Word>& words, const QString& text) {
+    for (const Word& w : words)
+        if (w.text == folded(text))
+            return w;
+    return Word{QString(), 0, 0, 0, 0};
+}
+
+double pt(int dots) {
+    return dots * 72.0 / 600.0;
+}
+
+TemplateItem item(const char* name, ItemType type, int left, int top, int width, int height, int alignment) {
+    TemplateItem it = TemplateItem::newItem(u8(name));
+    it.used = true;
+    it.type = type;
+    it.left = left;
+    it.top = top;
+    it.width = width;
+    it.height = height;
+    it.font = u8("宋体-12");
+    it.alignment = quint8(alignment);
+    it.box = ScreenRect(it, 96);
+    return it;
+}
+
+// One item of every drawing kind, an empty grid amount and an item that is shown but not printed.
+FilledBill bill() {
+    FilledBill b;
+    b.page.width = 2000;
+    b.page.length = 900;
+    b.items << item("文本", ItemType::Text, 200, 100, 600, 80, 5)           // flowing, top left
+            << item("小写", ItemType::AmountFigures, 1000, 100, 800, 80, 2) // right to left, right
+            << item("对格", ItemType::AmountGrid, 1000, 300, 800, 80, 0)    // grid cells from the right
+            << item("年月日", ItemType::YearMonthDay, 200, 300, 600, 80, 5) // digit pairs
+            << item("空格", ItemType::AmountGrid, 1000, 500, 800, 80, 0)    // empty: nothing at all
+            << item("屏显", ItemType::Text, 200, 500, 600, 80, 5);          // not printed
+    b.items[3].printSuffix = true;
+    b.items[5].printed = false;
+    b.values << u8("甲乙丙") << QStringLiteral("1234.5") << QStringLiteral("1234.5")
+             << QStringLiteral("150308") << QString() << u8("不打印");
+    return b;
+}
+} // namespace
+
+class TestBillPrint : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    int m_files = 0;
+
+    QString print(const FilledBill& b, const PrintPlacement& place, const QImage& background) {
+        const QString file = m_dir.filePath(QStringLiteral("bill%1.pdf").arg(++m_files));
+        PrintJobSetup setup;
+        setup.paperWidthTenths = b.page.width;
+        setup.paperLengthTenths = b.page.length;
+        QString error;
+        std::unique_ptr<PrintTarget> target = beginPdfJob(file, setup, 600, &error);
+        if (!target)
+            return QString();
+        QPainter painter(target->device());
+        PaintFilledBill(painter, b, place, background, 0, false);
+        painter.end();
+        return target->finish(&error) ? file : QString();
+    }
+
+    PrintPlacement placement(int left, int top, bool background = false) {
+        PrintPlacement p;
+        p.dpiX = p.dpiY = 600;
+        p.screenDpi = 96;
+        p.leftMargin = left;
+        p.topMargin = top;
+        p.pageWidth = 2000;
+        p.pageLength = 900;
+        p.printBackground = background;
+        return p;
+    }
+
+private slots:
+    void initTestCase() {
+        Fonts::installSubstitutions();
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("pdfimages")).isEmpty())
+            QSKIP("poppler-utils are not installed");
+        QVERIFY(m_dir.isValid());
+    }
+
+    void printRectScalesTheScreenBox() {
+        // 200 x 100 tenths at 96 dpi: left 75 - 1, top 37 - 1; 600 wide: right 75 + 226 + 1.
+        const TemplateItem it = item("x", ItemType::Text, 200, 100, 600, 80, 0);
+        QCOMPARE(it.box, (PixelRect{74, 36, 302, 68}));
+        QCOMPARE(PrintRect(it.box, placement(0, 0)), (PixelRect{462, 225, 1887 + 3, 425 + 3}));
+        // Margins in printer dots, integer division, may be negative.
+        QCOMPARE(PrintRect(it.box, placement(100, -50)),
+                 (PixelRect{462 + 236, 225 - 118, 1890 + 236, 428 - 118}));
+    }
+
+    void itemsLandAtTheirPositions() {
+        const FilledBill b = bill();
+        const QList<Word> words = pdfWords(print(b, placement(0, 0), QImage()));
+        const PixelRect text = PrintRect(b.items[0].box, placement(0, 0));
+        const Word flow = find(words, u8("甲乙丙"));
+        QVERIFY2(!flow.text.isEmpty(), "flowing text printed");
+        QVERIFY(qAbs(flow.xMin - pt(text.left)) < 1.0);
+        QVERIFY(flow.yMin >= pt(text.top) - 1.0 && flow.yMax <= pt(text.bottom) + 1.0);
+
+        const PixelRect amount = PrintRect(b.items[1].box, placement(0, 0));
+        const Word figures = find(words, u8("￥1,234.50"));
+        QVERIFY2(!figures.text.isEmpty(), "amount in figures printed");
+        QVERIFY(qAbs(figures.xMax - pt(amount.right)) < 1.5);
+
+        const PixelRect grid = PrintRect(b.items[2].box, placement(0, 0));
+        const Word digits = find(words, u8("￥123450"));
+        QVERIFY2(!digits.text.isEmpty(), "grid amount printed");
+        QVERIFY(qAbs(digits.xMax - pt(grid.right)) < 1.5);
+
+        const PixelRect pairs = PrintRect(b.items[3].box, placement(0, 0));
+        const Word date = find(words, u8("15年03月08日"));
+        QVERIFY2(!date.text.isEmpty(), "digit pairs printed with their suffixes");
+        QVERIFY(qAbs(date.xMin - pt(pairs.left)) < 1.0);
+
+        // The empty grid amount prints no currency sign, the screen-only item nothing.
+        QString all;
+        for (const Word& w : words)
+            all += w.text;
+        QCOMPARE(all.count(folded(u8("￥"))), 2);
+        QVERIFY(!all.contains(u8("不打印")));
+    }
+
+    void marginsMoveEveryItem() {
+        const FilledBill b = bill();
+        const QList<Word> plain = pdfWords(print(b, placement(0, 0), QImage()));
+        const QList<Word> moved = pdfWords(print(b, placement(127, 254), QImage()));
+        // 127 tenths = 300 dots, 254 tenths = 600 dots.
+        for (const char* text : {"甲乙丙", "￥1,234.50", "￥123450", "15年03月08日"}) {
+            const Word a = find(plain, u8(text));
+            const Word m = find(moved, u8(text));
+            QVERIFY2(!a.text.isEmpty() && !m.text.isEmpty(), text);
+            QVERIFY2(qAbs(m.xMin - a.xMin - pt(300)) < 0.5, text);
+            QVERIFY2(qAbs(m.yMin - a.yMin - pt(600)) < 0.5, text);
+        }
+    }
+
+    void backgroundOnlyWhenTheFlagIsSet() {
+        QImage background(200, 90, QImage::Format_RGB32);
+        background.fill(QColor(200, 230, 200));
+        const FilledBill b = bill();
+        QCOMPARE(pdfImageCount(print(b, placement(50, 50, true), background)), 1);
+        QCOMPARE(pdfImageCount(print(b, placement(50, 50, false), background)), 0);
+        QCOMPARE(pdfImageCount(print(b, placement(50, 50, true), QImage())), 0);
+    }
+
+    void screenShowsEveryPrintedValue() {
+        // An item at the left edge of the picture is drawn too.
+        FilledBill b;
+        b.page.width = 1000;
+        b.page.length = 400;
+        b.items << item("边", ItemType::Text, 0, 100, 400, 80, 5);
+        b.values << u8("甲乙");
+        QCOMPARE(b.items[0].box.left, 0);
+        BillPicture picture;
+        picture.build(b, 96);
+        const QImage shown = picture.withValues(b, 0, false);
+        int blue = 0;
+        for (int y = b.items[0].box.top; y < b.items[0].box.bottom; ++y)
+            for (int x = 0; x < 40; ++x)
+                blue += shown.pixelColor(x, y).blue() > 200 && shown.pixelColor(x, y).red() < 100;
+        QVERIFY(blue > 10);
+    }
+};
+
+QTEST_MAIN(TestBillPrint)
+#include "tst_BillPrint.moc"
