@@ -22,8 +22,9 @@ QString runFileDialog(QWidget* parent, const FileDialogSpec& spec, QFileDialog::
         dlg.setDefaultSuffix(spec.defaultSuffix);
     if (!spec.fileName.isEmpty())
         dlg.selectFile(spec.fileName);
+    // Every command that saves asks its own overwrite question.
     if (mode == QFileDialog::AcceptSave)
-        dlg.setOption(QFileDialog::DontConfirmOverwrite, false);
+        dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
     return dlg.selectedFiles().constFirst();
