@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLockFile>
+#include <QScreen>
 
 #include <exception>
 
@@ -47,6 +48,8 @@ int main(int argc, char* argv[]) {
 
         Schema::ensureDatabases();
         TMainForm main;
+        // Fill the screen even where no window manager maximises the window.
+        main.setGeometry(main.screen()->availableGeometry());
         main.showMaximized();
         return app.exec();
     } catch (const std::exception& e) {
