@@ -5,6 +5,7 @@
 #include "app/ui/TWaitingForm.h"
 #include "exchange/ui/BackupCommands.h"
 #include "exchange/ui/TLoadBillFileForm.h"
+#include "issuing/ui/TMakeBillForm.h"
 #include "platform/AppPaths.h"
 #include "platform/Printing.h"
 #include "platform/ui/Prompter.h"
@@ -357,7 +358,6 @@ void TMainForm::createMenus() {
     if (N9)
         connect(BitBtn3, &QPushButton::clicked, N9, &QAction::trigger);
     connect(BitBtn2, &QPushButton::clicked, this, [this] { InfoPopup->popup(QCursor::pos()); });
-    BitBtn4->setEnabled(false);
     BitBtn5->setEnabled(false);
 }
 
@@ -551,6 +551,13 @@ void TMainForm::BitBtn4Click() {
     const MainItemFlag* bill = selectedBill();
     if (!bill || !BitBtn4->isEnabled())
         return;
+    const MainItemFlag entry = *bill;
+    if (!guarded(this, [&] { m_store.loadWorkingTemplate(entry); }))
+        return;
+    if (!m_makeBill)
+        m_makeBill = new TMakeBillForm(this);
+    m_makeBill->setBill(entry, m_store.typeNames());
+    m_makeBill->exec();
 }
 
 void TMainForm::BitBtn5Click() {

@@ -12,6 +12,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTableWidget;
+class TMakeBillForm;
 
 // The main window: bill types that have bills on the left, the bills of the chosen type beside
 // them, and every command of the program in its menus and buttons.
@@ -111,4 +112,6 @@ private:
     bool m_pressedOnBill = false;
     bool m_doubleClick = false;
     bool m_firstShow = true;
+    // Kept from one bill to the next, so that the currency chosen last stays chosen.
+    TMakeBillForm* m_makeBill = nullptr;
 };
