@@ -1,0 +1,207 @@
+#include "templates/ui/TDesignInputForm.h"
+
+#include "platform/ui/Prompter.h"
+#include "store/BillStore.h"
+#include "store/Database.h"
+#include "store/Sql.h"
+#include "templates/PictureSize.h"
+#include "templates/TemplateStore.h"
+#include "templates/ui/ParameterGrid.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using Row = PageParameters::GridRow;
+
+TDesignInputForm::TDesignInputForm(BillStore& store, QWidget* parent) : QDialog(parent), m_store(store) {
+    setWindowTitle(QStringLiteral("票据设计"));
+    setModal(true);
+    setFixedSize(519, 233);
+    auto* layout = new QHBoxLayout(this);
+    StringGrid = new ParameterGrid(this, 2);
+    StringGrid->setObjectName(QStringLiteral("StringGrid"));
+    QFont gridFont(QStringLiteral("宋体"));
+    gridFont.setPixelSize(14);
+    StringGrid->setFont(gridFont);
+    StringGrid->setLabels(PageParameters::gridLabels(), true);
+    Edit1 = StringGrid->edit();
+    ComboBox1 = StringGrid->combo();
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    layout->addWidget(StringGrid, 1);
+
+    auto* side = new QVBoxLayout;
+    auto* unit = new QLabel(QStringLiteral("单位:0.1毫米"), this);
+    QFont bold = unit->font();
+    bold.setBold(true);
+    unit->setFont(bold);
+    QPalette red = unit->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    unit->setPalette(red);
+    side->addWidget(unit);
+    side->addStretch();
+    auto* ok = new QPushButton(QStringLiteral("确  认"), this);
+    auto* cancel = new QPushButton(QStringLiteral("退  出"), this);
+    ok->setObjectName(QStringLiteral("BitBtn1"));
+    cancel->setObjectName(QStringLiteral("BitBtn2"));
+    ok->setAutoDefault(false);
+    cancel->setAutoDefault(false);
+    side->addWidget(ok);
+    side->addWidget(cancel);
+    layout->addLayout(side);
+
+    connect(ok, &QPushButton::clicked, this, &TDesignInputForm::BitBtn1Click);
+    connect(cancel, &QPushButton::clicked, this, &TDesignInputForm::BitBtn2Click);
+    connect(StringGrid, &ParameterGrid::valueDoubleClicked, this, &TDesignInputForm::StringGridDblClick);
+    connect(StringGrid, &ParameterGrid::textCommitted, this, &TDesignInputForm::textCommitted);
+    connect(StringGrid, &ParameterGrid::entryChosen, this, [this](int row, int, const QString& text) {
+        textCommitted(row, StringGrid->valueBeforeEdit(), text);
+    });
+}
+
+void TDesignInputForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    guarded(this, [this] { FormShow(); });
+}
+
+void TDesignInputForm::FormShow() {
+    StringGrid->hideEditors();
+    StringGrid->clearValues();
+    m_storedPicture = false;
+    m_store.reloadTypeNames();
+    const QSqlDatabase def = Database::get(Db::Define);
+    const QString table = BillStore::workingPageTable();
+    if (Sql::rowCount(def, table) == 0) {
+        m_page = PageParameters();
+        StringGrid->setValue(Row::TypeRow, m_store.typeNames().value(0));
+        StringGrid->setValue(Row::DirectionRow, PageParameters::directionTexts().at(0));
+        return;
+    }
+    m_page = readPageRow(def, table);
+    const int stored = m_page.typeIndex;
+    m_page.typeIndex = resolveTypeIndex(m_store, m_page);
+    QStringList texts = m_page.gridTexts(m_store.typeNames());
+    for (QString& t : texts)
+        t = t.trimmed();
+    // The picture kept in the definition file stands for an empty 图形文件.
+    if (m_page.pictureFile.trimmed().isEmpty() && !m_page.pictureFormat.isEmpty())
+        m_storedPicture = true;
+    for (int r = 0; r < texts.size(); ++r)
+        StringGrid->setValue(r, r == Row::CurrencyRow || r == Row::BackgroundRow
+                                    ? (texts.at(r).isEmpty() ? QString() : PageParameters::checkText())
+                                    : texts.at(r));
+    if (m_page.typeIndex != stored)
+        Sql::exec(def,
+                  QStringLiteral("UPDATE %1 SET %2=? WHERE rowid=?")
+                      .arg(Sql::q(table), Sql::q(QStringLiteral("票据类型"))),
+                  {m_page.typeIndex, Sql::rowIdAt(def, table, 0)});
+}
+
+void TDesignInputForm::StringGridDblClick(int row) {
+    switch (row) {
+    case Row::TypeRow: {
+        const QStringList names = m_store.typeNames();
+        StringGrid->openComboEditor(row, names, std::max<int>(0, names.indexOf(StringGrid->value(row))),
+                                    true);
+        break;
+    }
+    case Row::NameRow:
+        StringGrid->openTextEditor(row, ParameterGrid::Keys::Any);
+        break;
+    case Row::PictureRow:
+        guarded(this, [this] { choosePicture(); });
+        break;
+    case Row::WidthRow:
+    case Row::LengthRow:
+        StringGrid->openTextEditor(row, ParameterGrid::Keys::Digits);
+        break;
+    case Row::LeftMarginRow:
+    case Row::TopMarginRow:
+        StringGrid->openTextEditor(row, ParameterGrid::Keys::SignedDigits);
+        break;
+    case Row::DirectionRow: {
+        const QStringList entries = PageParameters::directionTexts();
+        StringGrid->openComboEditor(row, entries, std::max<int>(0, entries.indexOf(StringGrid->value(row))),
+                                    true);
+        break;
+    }
+    case Row::CurrencyRow:
+    case Row::BackgroundRow:
+        StringGrid->setValue(row, StringGrid->value(row).isEmpty() ? PageParameters::checkText() : QString());
+        break;
+    default:
+        break;
+    }
+}
+
+void TDesignInputForm::textCommitted(int row, const QString& before, const QString& text) {
+    guarded(this, [&] {
+        if (row == Row::TypeRow) {
+            const QString name = text.trimmed();
+            if (name.isEmpty()) {
+                StringGrid->setValue(row, before);
+                return;
+            }
+            if (m_store.typeIndexOf(name) < 0) {
+                m_store.addType(name);
+                m_store.reloadTypeNames();
+            }
+            StringGrid->setValue(row, name);
+        } else if (row == Row::DirectionRow) {
+            StringGrid->setValue(row, PageParameters::directionTexts().contains(text) ? text : before);
+        } else {
+            StringGrid->setValue(row, text);
+        }
+    });
+}
+
+void TDesignInputForm::choosePicture() {
+    FileDialogSpec spec;
+    spec.title = QStringLiteral("选择票据图形文件");
+    spec.filter = QStringLiteral("图形文件(*.jpg *.jpeg *.bmp)");
+    spec.fileName = StringGrid->value(Row::PictureRow);
+    const QString path = Prompter::instance().openPicture(this, spec);
+    if (path.isEmpty())
+        return;
+    StringGrid->setValue(Row::PictureRow, path);
+    m_storedPicture = false;
+    const PictureSize size = ReadPictureSize(path);
+    const bool sizeEmpty =
+        StringGrid->value(Row::WidthRow).isEmpty() || StringGrid->value(Row::LengthRow).isEmpty();
+    if (sizeEmpty || (size.known() &&
+                      Prompter::instance().question(this, QStringLiteral("需要自动更新票据的尺寸吗 ？")))) {
+        StringGrid->setValue(Row::WidthRow, QString::number(size.width));
+        StringGrid->setValue(Row::LengthRow, QString::number(size.height));
+    }
+}
+
+void TDesignInputForm::BitBtn1Click() {
+    StringGrid->hideEditors();
+    for (int r = Row::TypeRow; r <= Row::LengthRow; ++r) {
+        if (r == Row::PictureRow && m_storedPicture)
+            continue;
+        if (StringGrid->value(r).trimmed().isEmpty()) {
+            Prompter::instance().warning(
+                this, QStringLiteral("必须设置 票据类型、票据名称、图形文件、票据宽、票据长"));
+            return;
+        }
+    }
+    const bool written = guarded(this, [this] {
+        QStringList texts;
+        for (int r = 0; r < StringGrid->rowCount(); ++r)
+            texts << StringGrid->value(r).trimmed();
+        PageParameters page = m_page;
+        page.setGridTexts(texts, m_store.typeNames());
+        writePageRow(Database::get(Db::Define), BillStore::workingPageTable(), page);
+    });
+    if (written)
+        accept();
+}
+
+void TDesignInputForm::BitBtn2Click() {
+    reject();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+#include <functional>
+
+class QComboBox;
+class QLabel;
+
+// A relation of two names: a name item and one of its record's columns, or a month item and a
+// day item. The second list depends on the first choice.
+class TYearConnectForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TYearConnectForm(QWidget* parent = nullptr);
+
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+
+    // The first list with its first entry selected; second(name) gives the second list for a name.
+    void setLists(const QStringList& first, std::function<QStringList(const QString&)> second);
+    // "first-second" after the dialog closed with OK.
+    QString relation() const;
+
+    void ComboBox1Change();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::function<QStringList(const QString&)> m_second;
+};
