@@ -1,0 +1,481 @@
+#include "app/ui/TStringInputForm.h"
+#include "exchange/BillDefineFile.h"
+#include "exchange/BillImport.h"
+#include "platform/AppPaths.h"
+#include "platform/Fonts.h"
+#include "store/BillStore.h"
+#include "store/Database.h"
+#include "store/Schema.h"
+#include "store/Sql.h"
+#include "support/TempAppFolder.h"
+#include "support/ui/ScriptedPrompter.h"
+#include "templates/Background.h"
+#include "templates/TemplateStore.h"
+#include "templates/ui/DesignCommand.h"
+#include "templates/ui/ParameterGrid.h"
+#include "templates/ui/TDesignInputForm.h"
+#include "templates/ui/TItemSetForm.h"
+#include "templates/ui/TemplateCanvas.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+QString u8(const char* s) {
+    return QString::fromUtf8(s);
+}
+
+// Acts on the modal dialog of the given class as soon as the next exec() shows it.
+template <typename T> void whenShown(std::function<void(T*)> act) {
+    auto tries = std::make_shared<int>(0);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act, tries, poll] {
+        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            act(d);
+            return;
+        }
+        if (++*tries < 200)
+            QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+// Types a name into the text input dialog and confirms (or cancels with an empty name).
+void answerName(const QString& name) {
+    whenShown<TStringInputForm>([name](TStringInputForm* d) {
+        d->Edit1->setText(name);
+        d->findChild<QPushButton*>(QString::fromLatin1(name.isEmpty() ? "BitBtn2" : "BitBtn1"))->click();
+    });
+}
+
+void doubleClick(ParameterGrid* grid, int row) {
+    const QRect cell = grid->visualRect(grid->model()->index(row, 1));
+    // A double click arrives after the press and release of its first click.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+// Opens the line edit of a row, replaces its text by typing, and commits with Enter.
+void typeInto(ParameterGrid* grid, int row, const QString& keys) {
+    doubleClick(grid, row);
+    QLineEdit* edit = grid->edit();
+    QVERIFY(edit->isVisible());
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    for (const QChar c : keys) {
+        // Chinese arrives as text without a key of its own, as from an input method.
+        if (c.unicode() < 0x80)
+            QTest::keyClick(edit, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// Chooses an entry of an open drop-down as the operator's click would.
+void choose(QComboBox* combo, const QString& text) {
+    QVERIFY(combo->isVisible());
+    const int i = combo->findText(text);
+    QVERIFY(i >= 0);
+    combo->setCurrentIndex(i);
+    emit combo->activated(i);
+}
+
+void writeWorkingPage(int width, int length, const QString& picture = QString()) {
+    PageParameters page;
+    page.billName = u8("转账支票");
+    page.typeName = Schema::defaultTypeNames().first();
+    page.width = width;
+    page.length = length;
+    page.pictureFile = picture;
+    writePageRow(Database::get(Db::Define), BillStore::workingPageTable(), page);
+}
+
+} // namespace
+
+class TestDesigner : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { Fonts::installSubstitutions(); }
+    void init() {
+        m_app = std::make_unique<TempAppFolder>();
+        m_prompter = ScriptedPrompter::install();
+        m_store.ensureBillTypeTable();
+        m_path = m_app->file(QStringLiteral("tmp/设计.BDF"));
+    }
+    void cleanup() { m_app.reset(); }
+
+    void addingItems();
+    void numberCellsAndTheFourDigitLimit();
+    void typeChangeClearsAndForgets();
+    void shrinkingTheBillMovesItems();
+    void savingWritesTablesAndFile();
+    void closingAsksOnlyAfterChanges_data();
+    void closingAsksOnlyAfterChanges();
+    void dragOnThePictureWritesBackAndMarksChanged();
+    void newTemplateDialogRequiresFieldsAndReadsPictureSize();
+    void designFromEmptyFileThenReopenAndImport();
+
+private:
+    std::unique_ptr<TItemSetForm> openDesigner(int width = 2000, int length = 900) {
+        writeWorkingPage(width, length);
+        auto form = std::make_unique<TItemSetForm>(m_store);
+        form->setFilePath(m_path);
+        form->show();
+        return form;
+    }
+    QString makeJpeg(int width, int height, int dpi) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(QColor(230, 230, 230));
+        setImageDpi(image, dpi);
+        const QString path = m_app->file(QStringLiteral("tmp/扫描.jpg"));
+        image.save(path, "JPEG");
+        return path;
+    }
+
+    std::unique_ptr<TempAppFolder> m_app;
+    ScriptedPrompter* m_prompter = nullptr;
+    BillStore m_store;
+    QString m_path;
+};
+
+// The first item sits at the corner with the size of its name in SimSun 11 points; the next one
+// 1 mm right of and below the selected item with its size; a taken name is refused.
+void TestDesigner::addingItems() {
+    auto form = openDesigner();
+    QVERIFY(form->windowTitle().endsWith(m_path));
+    answerName(u8("金额"));
+    form->SpeedButton1->click();
+    const BillTemplate& tpl = form->billTemplate();
+    QCOMPARE(tpl.count(), 1);
+    const TemplateItem& first = tpl.items[0];
+    QCOMPARE(first.left, 0);
+    QCOMPARE(first.top, 0);
+    QImage probe(1, 1, QImage::Format_RGB32);
+    setImageDpi(probe, form->PrnImage->dpi());
+    QFont font(u8("宋体"));
+    font.setPointSize(11);
+    const QFontMetricsF fm(font, &probe);
+    QCOMPARE(first.width,
+             int(std::ceil(qRound(fm.horizontalAdvance(u8("金额"))) * 254.0 / form->PrnImage->dpi())));
+    QCOMPARE(first.height, int(std::ceil(qRound(fm.height()) * 254.0 / form->PrnImage->dpi())));
+    QVERIFY(first.width > 0 && first.height > 0);
+    QCOMPARE(first.key, -1);
+    QCOMPARE(first.font, u8("宋体-9"));
+    QVERIFY(form->modified());
+
+    answerName(u8("户名"));
+    form->SpeedButton1->click();
+    QCOMPARE(tpl.count(), 2);
+    QCOMPARE(tpl.items[1].left, 10);
+    QCOMPARE(tpl.items[1].top, 10);
+    QCOMPARE(tpl.items[1].width, first.width);
+    QCOMPARE(form->ListBox1->currentRow(), 1);
+    QCOMPARE(form->StringGrid1->value(0), u8("户名"));
+
+    // A taken name asks again with the typed text; cancelling then adds nothing.
+    whenShown<TStringInputForm>([](TStringInputForm* d) {
+        d->Edit1->setText(u8("金额"));
+        answerName(QString());
+        d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+    });
+    form->SpeedButton1->click();
+    QCOMPARE(m_prompter->texts(QStringLiteral("warning")),
+             QStringList{u8("存在相同的子项名称！\r\n请重新输入")});
+    QCOMPARE(tpl.count(), 2);
+
+    // Deleting asks first and selects the item now at the same place or the last one.
+    m_prompter->answers = {true};
+    form->SpeedButton2->click();
+    QCOMPARE(m_prompter->texts(QStringLiteral("question")), QStringList{u8("确认要删除子项目：户名 吗 ?")});
+    QCOMPARE(tpl.names(), QStringList{u8("金额")});
+    QCOMPARE(form->selectedIndex(), 0);
+}
+
+void TestDesigner::numberCellsAndTheFourDigitLimit() {
+    auto form = openDesigner();
+    answerName(u8("金额"));
+    form->SpeedButton1->click();
+    form->PageControl1->setCurrentIndex(1);
+
+    typeInto(form->StringGrid1, 3, u8("12345"));
+    QCOMPARE(form->Edit2->text(), u8("1234"));
+    QTest::keyClick(form->Edit2, Qt::Key_Return);
+    QVERIFY(!form->Edit2->isVisible());
+    QCOMPARE(form->billTemplate().items[0].width, 1234);
+    QCOMPARE(form->StringGrid1->value(3), u8("1234"));
+
+    // Letters never get in; a value beyond the picture is put back.
+    typeInto(form->StringGrid1, 1, u8("9a99"));
+    QCOMPARE(form->Edit2->text(), u8("999"));
+    QTest::keyClick(form->Edit2, Qt::Key_Return);
+    QCOMPARE(form->billTemplate().items[0].left, 0);
+    QCOMPARE(form->StringGrid1->value(1), u8("0"));
+
+    // Esc keeps the old text.
+    typeInto(form->StringGrid1, 4, u8("77"));
+    QTest::keyClick(form->Edit2, Qt::Key_Escape);
+    QVERIFY(form->billTemplate().items[0].height != 77);
+
+    // The page grid takes a fifth digit, and a leading minus in the margins only.
+    form->PageControl1->setCurrentIndex(0);
+    typeInto(form->StringGrid, PageParameters::WidthRow, u8("-12345"));
+    QCOMPARE(form->Edit1->text(), u8("12345"));
+    QTest::keyClick(form->Edit1, Qt::Key_Return);
+    QCOMPARE(form->StringGrid->value(PageParameters::WidthRow), u8("12345"));
+    typeInto(form->StringGrid, PageParameters::LeftMarginRow, u8("-15-"));
+    QCOMPARE(form->Edit1->text(), u8("-15"));
+    QTest::keyClick(form->Edit1, Qt::Key_Return);
+    QCOMPARE(form->StringGrid->value(PageParameters::LeftMarginRow), u8("-15"));
+}
+
+// Changing the type clears the item's relation, formula, suffix and statistics flags, and every
+// other relation or formula naming it becomes "0". Statistics stay off for a 文本 item.
+void TestDesigner::typeChangeClearsAndForgets() {
+    QSqlDatabase def = Database::get(Db::Define);
+    const QStringList cols{u8("设置项目名称"), u8("设置项类型"), u8("设置项关系"), u8("计算方法"),
+                           u8("打印后缀"),     u8("统计"),       u8("是否打印"),   u8("是否显示输入"),
+                           u8("宽度"),         u8("高度"),       u8("字体")};
+    Sql::insertRow(def, BillStore::workingItemTable(), cols,
+                   {u8("大写"), 7, u8("小写"), u8("[小写]+1"), 1, 1, 1, 0, 300, 60, u8("宋体-9")});
+    Sql::insertRow(def, BillStore::workingItemTable(), cols,
+                   {u8("小写"), 8, QString(), u8("[大写]*2"), 0, 0, 1, 0, 300, 60, u8("宋体-9")});
+    Sql::insertRow(def, BillStore::workingItemTable(), cols,
+                   {u8("户名"), 0, u8("大写"), QString(), 0, 0, 1, 1, 300, 60, u8("宋体-9")});
+    auto form = openDesigner();
+    QCOMPARE(form->selectedIndex(), 0);
+    form->PageControl1->setCurrentIndex(1);
+    doubleClick(form->StringGrid1, 9);
+    choose(form->ComboBox2, u8("金额(小写)"));
+    const BillTemplate& tpl = form->billTemplate();
+    QCOMPARE(tpl.items[0].type, ItemType::AmountFigures);
+    QCOMPARE(tpl.items[0].relation, QString());
+    QCOMPARE(tpl.items[0].calcMethod, QString());
+    QVERIFY(!tpl.items[0].printSuffix);
+    QVERIFY(!tpl.items[0].statistics);
+    QCOMPARE(tpl.items[1].calcMethod, u8("0"));
+    QCOMPARE(tpl.items[2].relation, u8("0"));
+    QCOMPARE(form->StringGrid1->value(9), u8("金额(小写)"));
+
+    form->ListBox1->setCurrentRow(2);
+    doubleClick(form->StringGrid1, 17);
+    QVERIFY(!tpl.items[2].statistics);
+    QCOMPARE(form->StringGrid1->value(17), QString());
+    form->ListBox1->setCurrentRow(1);
+    doubleClick(form->StringGrid1, 17);
+    QVERIFY(tpl.items[1].statistics);
+    QCOMPARE(form->StringGrid1->value(17), PageParameters::checkText());
+}
+
+void TestDesigner::shrinkingTheBillMovesItems() {
+    QSqlDatabase def = Database::get(Db::Define);
+    Sql::insertRow(def, BillStore::workingItemTable(),
+                   {u8("设置项目名称"), u8("横向位置"), u8("纵向位置"), u8("宽度"), u8("高度"), u8("字体"),
+                    u8("是否打印")},
+                   {u8("用途"), 1500, 100, 400, 60, u8("宋体-9"), 1});
+    Sql::insertRow(def, BillStore::workingItemTable(),
+                   {u8("设置项目名称"), u8("横向位置"), u8("纵向位置"), u8("宽度"), u8("高度"), u8("字体"),
+                    u8("是否打印")},
+                   {u8("户名"), 100, 100, 400, 60, u8("宋体-9"), 1});
+    auto form = openDesigner();
+    typeInto(form->StringGrid, PageParameters::WidthRow, u8("1800"));
+    QTest::keyClick(form->Edit1, Qt::Key_Return);
+    const BillTemplate& tpl = form->billTemplate();
+    QCOMPARE(tpl.items[0].left, 0);
+    QCOMPARE(tpl.items[0].width, 1790);
+    QCOMPARE(tpl.items[1].left, 100);
+    QCOMPARE(tpl.items[1].width, 400);
+    QCOMPARE(form->PrnImage->imageSize().width(), 1800 * form->PrnImage->dpi() / 254 - 1);
+}
+
+// Saving writes the page row and the items into the working tables, then a definition file that
+// the checker accepts; new items get their keys.
+void TestDesigner::savingWritesTablesAndFile() {
+    auto form = openDesigner();
+    answerName(u8("金额"));
+    form->SpeedButton1->click();
+    answerName(u8("用途"));
+    form->SpeedButton1->click();
+    typeInto(form->StringGrid, PageParameters::NameRow, u8("电汇凭证"));
+    QTest::keyClick(form->Edit1, Qt::Key_Return);
+    doubleClick(form->StringGrid, PageParameters::BackgroundRow);
+    QVERIFY(form->SpeedButton4Click());
+    QVERIFY(!form->modified());
+    QVERIFY(BillDefineFile::check(m_path));
+    QSqlDatabase def = Database::get(Db::Define);
+    QCOMPARE(Sql::rowCount(def, BillStore::workingItemTable()), 2);
+    const PageParameters page = readPageRow(def, BillStore::workingPageTable());
+    QCOMPARE(page.billName, u8("电汇凭证"));
+    QVERIFY(page.printBackground);
+    QVERIFY(form->billTemplate().items[0].key > 0);
+    QCOMPARE(form->selectedIndex(), 1);
+
+    // A margin that is not a number stops the save with a message; nothing is written.
+    typeInto(form->StringGrid, PageParameters::TopMarginRow, u8("-"));
+    QTest::keyClick(form->Edit1, Qt::Key_Return);
+    QVERIFY(!form->SpeedButton4Click());
+    QCOMPARE(m_prompter->texts(QStringLiteral("error")).size(), 1);
+    QVERIFY(form->modified());
+}
+
+void TestDesigner::closingAsksOnlyAfterChanges_data() {
+    QTest::addColumn<bool>("change");
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("no change") << false << false;
+    QTest::newRow("change, save") << true << true;
+    QTest::newRow("change, do not save") << true << false;
+}
+
+// Closing empties the working template whatever the answer; Yes saves the file first.
+void TestDesigner::closingAsksOnlyAfterChanges() {
+    QFETCH(bool, change);
+    QFETCH(bool, answer);
+    QSqlDatabase def = Database::get(Db::Define);
+    Sql::insertRow(def, BillStore::workingItemTable(),
+                   {u8("设置项目名称"), u8("宽度"), u8("高度"), u8("字体")},
+                   {u8("户名"), 300, 60, u8("宋体-9")});
+    auto form = openDesigner();
+    if (change) {
+        answerName(u8("金额"));
+        form->SpeedButton1->click();
+        m_prompter->answers = {answer};
+    }
+    form->SpeedButton3->click();
+    QVERIFY(!form->isVisible());
+    QCOMPARE(m_prompter->texts(QStringLiteral("question")),
+             change ? QStringList{u8("已经修改了设置，需要保存吗 ？")} : QStringList());
+    QCOMPARE(Sql::rowCount(def, BillStore::workingPageTable()), 0);
+    QCOMPARE(Sql::rowCount(def, BillStore::workingItemTable()), 0);
+    QCOMPARE(QFile::exists(m_path), change && answer);
+    if (change && answer) {
+        QString error;
+        QVERIFY2(BillDefineFile::read(m_path, &error), qPrintable(error));
+        QCOMPARE(Sql::rowCount(def, BillStore::workingItemTable()), 2);
+    }
+}
+
+// A press and drag on an item moves it; the new position is written back in tenths.
+void TestDesigner::dragOnThePictureWritesBackAndMarksChanged() {
+    QSqlDatabase def = Database::get(Db::Define);
+    Sql::insertRow(def, BillStore::workingItemTable(),
+                   {u8("设置项目名称"), u8("横向位置"), u8("纵向位置"), u8("宽度"), u8("高度"), u8("字体"),
+                    u8("是否打印")},
+                   {u8("户名"), 254, 254, 500, 100, u8("宋体-9"), 1});
+    auto form = openDesigner();
+    TemplateCanvas* canvas = form->PrnImage;
+    const int dpi = canvas->dpi();
+    const PixelRect box = form->billTemplate().items[0].box;
+    const QPoint start(box.left + 10, box.top + 5);
+    QTest::mousePress(canvas, Qt::LeftButton, {}, start);
+    QTest::mouseMove(canvas, start + QPoint(15, 8));
+    QTest::mouseMove(canvas, start + QPoint(30, 20));
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, start + QPoint(30, 20));
+    const TemplateItem& it = form->billTemplate().items[0];
+    QCOMPARE(it.left, int(std::ceil((box.left + 30) * 254.0 / dpi)));
+    QCOMPARE(it.top, int(std::ceil((box.top + 20) * 254.0 / dpi)));
+    QCOMPARE(it.width, 500);
+    QVERIFY(form->modified());
+    QCOMPARE(form->StringGrid1->value(1), QString::number(it.left));
+
+    // A press on the empty picture hides the selection; the name list keeps it.
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(canvas->width() - 5, 5));
+    QVERIFY(!canvas->selectionShown());
+    QCOMPARE(form->ListBox1->currentRow(), 0);
+}
+
+void TestDesigner::newTemplateDialogRequiresFieldsAndReadsPictureSize() {
+    TDesignInputForm form(m_store);
+    form.show();
+    QCOMPARE(form.StringGrid->value(PageParameters::TypeRow), m_store.typeNames().first());
+    QCOMPARE(form.StringGrid->value(PageParameters::DirectionRow), u8("横向打印"));
+    form.BitBtn1Click();
+    QCOMPARE(m_prompter->texts(QStringLiteral("warning")),
+             QStringList{u8("必须设置 票据类型、票据名称、图形文件、票据宽、票据长")});
+    QVERIFY(form.isVisible());
+
+    // With the size rows empty the picture's size is taken without asking.
+    m_prompter->files = {makeJpeg(600, 300, 300)};
+    doubleClick(form.StringGrid, PageParameters::PictureRow);
+    QCOMPARE(form.StringGrid->value(PageParameters::WidthRow), u8("508"));
+    QCOMPARE(form.StringGrid->value(PageParameters::LengthRow), u8("254"));
+    QCOMPARE(m_prompter->texts(QStringLiteral("question")), QStringList());
+
+    typeInto(form.StringGrid, PageParameters::NameRow, u8("信汇"));
+    QTest::keyClick(form.Edit1, Qt::Key_Return);
+    // A new type name typed into the type row becomes a bill type.
+    doubleClick(form.StringGrid, PageParameters::TypeRow);
+    QVERIFY(form.ComboBox1->isVisible());
+    form.ComboBox1->setEditText(u8("信汇凭证"));
+    QTest::keyClick(form.ComboBox1->lineEdit(), Qt::Key_Return);
+    QVERIFY(m_store.typeIndexOf(u8("信汇凭证")) >= 0);
+    form.BitBtn1Click();
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    const PageParameters page = readPageRow(Database::get(Db::Define), BillStore::workingPageTable());
+    QCOMPARE(page.billName, u8("信汇"));
+    QCOMPARE(page.width, 508);
+    QCOMPARE(page.typeName, u8("信汇凭证"));
+    QCOMPARE(page.typeIndex, m_store.typeIndexOf(u8("信汇凭证")));
+}
+
+// The whole road: design into a new file with a scanned JPEG, save; design again from that file
+// (its picture kept in the file); import the file as a bill.
+void TestDesigner::designFromEmptyFileThenReopenAndImport() {
+    const QString jpeg = makeJpeg(800, 400, 200);
+    m_prompter->files = {m_path, jpeg};
+    whenShown<TDesignInputForm>([this](TDesignInputForm* d) {
+        doubleClick(d->StringGrid, PageParameters::PictureRow);
+        typeInto(d->StringGrid, PageParameters::NameRow, u8("进账单"));
+        QTest::keyClick(d->Edit1, Qt::Key_Return);
+        whenShown<TItemSetForm>([](TItemSetForm* f) {
+            QVERIFY(f->PrnImage->background().pixelColor(5, 5) != QColor(Qt::white));
+            answerName(u8("收款人"));
+            f->SpeedButton1->click();
+            QVERIFY(f->SpeedButton4Click());
+            f->SpeedButton3->click();
+        });
+        d->BitBtn1Click();
+    });
+    designBill(nullptr, m_store);
+    QCOMPARE(m_prompter->unexpected, 0);
+    QVERIFY(BillDefineFile::check(m_path));
+    // The picture taken out of the file is gone again, the working template is empty.
+    QSqlDatabase def = Database::get(Db::Define);
+    QCOMPARE(Sql::rowCount(def, BillStore::workingItemTable()), 0);
+
+    m_prompter->files = {m_path};
+    whenShown<TDesignInputForm>([](TDesignInputForm* d) {
+        QVERIFY(d->storedPicture());
+        QCOMPARE(d->StringGrid->value(PageParameters::PictureRow), QString());
+        QCOMPARE(d->StringGrid->value(PageParameters::NameRow), u8("进账单"));
+        whenShown<TItemSetForm>([](TItemSetForm* f) {
+            QCOMPARE(f->billTemplate().names(), QStringList{u8("收款人")});
+            QVERIFY(f->storedPicture());
+            QVERIFY(f->PrnImage->background().pixelColor(5, 5) != QColor(Qt::white));
+            f->SpeedButton3->click();
+        });
+        d->BitBtn1Click();
+    });
+    const QStringList before = QDir(AppPaths::pictureDir()).entryList(QDir::Files);
+    designBill(nullptr, m_store);
+    QCOMPARE(QDir(AppPaths::pictureDir()).entryList(QDir::Files), before);
+
+    QString error;
+    QVERIFY2(BillDefineFile::read(m_path, &error), qPrintable(error));
+    BillImport::createBill(m_store, 0, u8("进账单"));
+    const QList<MainItemFlag> bills = m_store.billEntriesOfType(0);
+    QCOMPARE(bills.size(), 1);
+    QCOMPARE(Sql::rowCount(Database::get(Db::Bill), bills.first().itemTable), 1);
+    QVERIFY(QFile::exists(BillStore::resolvePicturePath(m_store.storedPicturePath(bills.first()))));
+}
+
+QTEST_MAIN(TestDesigner)
+#include "tst_Designer.moc"
