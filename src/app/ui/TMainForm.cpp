@@ -14,6 +14,8 @@
 #include "reference/ui/TLinkManForm.h"
 #include "reference/ui/TOwnAccountForm.h"
 #include "reference/ui/TPurposeForm.h"
+#include "templates/ui/DesignCommand.h"
+#include "templates/ui/TAdjPositionForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -305,6 +307,7 @@ void TMainForm::createMenus() {
     N21 = action(QStringLiteral("导入系统备份"), &TMainForm::N21Click);
     N22 = action(QStringLiteral("导入信息"), &TMainForm::N22Click);
     N2 = action(QStringLiteral("导入票据"), &TMainForm::N2Click);
+    N3 = action(QStringLiteral("设计票据"), &TMainForm::N3Click);
     N9 = action(QStringLiteral("查询统计"), &TMainForm::N9Click);
     N5 = action(QStringLiteral("本单位帐户"), &TMainForm::N5Click);
     N6 = action(QStringLiteral("往来业务单位帐户"), &TMainForm::N6Click);
@@ -358,7 +361,6 @@ void TMainForm::createMenus() {
     if (N9)
         connect(BitBtn3, &QPushButton::clicked, N9, &QAction::trigger);
     connect(BitBtn2, &QPushButton::clicked, this, [this] { InfoPopup->popup(QCursor::pos()); });
-    BitBtn5->setEnabled(false);
 }
 
 void TMainForm::FormCreate() {
@@ -564,6 +566,16 @@ void TMainForm::BitBtn5Click() {
     const MainItemFlag* bill = selectedBill();
     if (!bill || !BitBtn5->isEnabled())
         return;
+    MainItemFlag entry = *bill;
+    entry.typeIndex = m_currentType;
+    if (!guarded(this, [&] { m_store.loadWorkingTemplate(entry); }))
+        return;
+    TAdjPositionForm form(m_store, entry, this);
+    form.exec();
+}
+
+void TMainForm::N3Click() {
+    designBill(this, m_store);
 }
 
 void TMainForm::BitBtn6Click() {

@@ -81,6 +81,7 @@ public:
     void N21Click();     // import a system backup
     void N22Click();     // import the reference information of a backup
     void N2Click();      // import a bill definition file
+    void N3Click();      // design a bill template
     void N9Click();      // print history query
     void N5Click();      // own accounts
     void N6Click();      // business units
