@@ -8,6 +8,7 @@
 #include "store/Schema.h"
 #include "store/Sql.h"
 #include "support/TempAppFolder.h"
+#include "support/ui/GridInput.h"
 #include "support/ui/ScriptedPrompter.h"
 #include "templates/Background.h"
 #include "templates/TemplateStore.h"
@@ -35,59 +36,12 @@ QString u8(const char* s) {
     return QString::fromUtf8(s);
 }
 
-// Acts on the modal dialog of the given class as soon as the next exec() shows it.
-template <typename T> void whenShown(std::function<void(T*)> act) {
-    auto tries = std::make_shared<int>(0);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, tries, poll] {
-        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            act(d);
-            return;
-        }
-        if (++*tries < 200)
-            QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
-}
-
 // Types a name into the text input dialog and confirms (or cancels with an empty name).
 void answerName(const QString& name) {
     whenShown<TStringInputForm>([name](TStringInputForm* d) {
         d->Edit1->setText(name);
         d->findChild<QPushButton*>(QString::fromLatin1(name.isEmpty() ? "BitBtn2" : "BitBtn1"))->click();
     });
-}
-
-void doubleClick(ParameterGrid* grid, int row) {
-    const QRect cell = grid->visualRect(grid->model()->index(row, 1));
-    // A double click arrives after the press and release of its first click.
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-}
-
-// Opens the line edit of a row, replaces its text by typing, and commits with Enter.
-void typeInto(ParameterGrid* grid, int row, const QString& keys) {
-    doubleClick(grid, row);
-    QLineEdit* edit = grid->edit();
-    QVERIFY(edit->isVisible());
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    for (const QChar c : keys) {
-        // Chinese arrives as text without a key of its own, as from an input method.
-        if (c.unicode() < 0x80)
-            QTest::keyClick(edit, char(c.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-// Chooses an entry of an open drop-down as the operator's click would.
-void choose(QComboBox* combo, const QString& text) {
-    QVERIFY(combo->isVisible());
-    const int i = combo->findText(text);
-    QVERIFY(i >= 0);
-    combo->setCurrentIndex(i);
-    emit combo->activated(i);
 }
 
 void writeWorkingPage(int width, int length, const QString& picture = QString()) {

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "templates/ui/ParameterGrid.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+// Acts on the modal dialog of the given class as soon as the next exec() shows it.
+template <typename T> void whenShown(std::function<void(T*)> act) {
+    auto tries = std::make_shared<int>(0);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act, tries, poll] {
+        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            act(d);
+            return;
+        }
+        if (++*tries < 200)
+            QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+// Double-clicks the value cell of a row as the operator does.
+inline void doubleClick(ParameterGrid* grid, int row) {
+    const QRect cell = grid->visualRect(grid->model()->index(row, 1));
+    // A double click arrives after the press and release of its first click.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+// Types into a widget key by key; Chinese arrives as text without a key of its own, as from an
+// input method.
+inline void typeKeys(QWidget* widget, const QString& keys) {
+    for (const QChar c : keys) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(widget, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// Opens the line edit of a row, empties it and types the keys (not yet committed).
+inline void typeInto(ParameterGrid* grid, int row, const QString& keys) {
+    doubleClick(grid, row);
+    QLineEdit* edit = grid->edit();
+    QVERIFY(edit->isVisible());
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    typeKeys(edit, keys);
+}
+
+// Chooses an entry of an open drop-down as the operator's click in its list would.
+inline void choose(QComboBox* combo, const QString& text) {
+    QVERIFY(combo->isVisible());
+    const int i = combo->findText(text);
+    QVERIFY(i >= 0);
+    combo->setCurrentIndex(i);
+    emit combo->activated(i);
+}
