@@ -14,8 +14,10 @@
 #include "templates/TemplateStore.h"
 #include "templates/ui/DesignCommand.h"
 #include "templates/ui/ParameterGrid.h"
+#include "templates/ui/TAttrChangForm.h"
 #include "templates/ui/TDesignInputForm.h"
 #include "templates/ui/TItemSetForm.h"
+#include "templates/ui/TSetCalWayForm.h"
 #include "templates/ui/TemplateCanvas.h"
 
 #include <QApplication>
@@ -23,6 +25,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -76,6 +79,8 @@ private slots:
     void closingAsksOnlyAfterChanges_data();
     void closingAsksOnlyAfterChanges();
     void dragOnThePictureWritesBackAndMarksChanged();
+    void rubberBandOpensTheGroupDialog();
+    void formulaDialogRefusesBadFormulas();
     void newTemplateDialogRequiresFieldsAndReadsPictureSize();
     void designFromEmptyFileThenReopenAndImport();
 
@@ -344,6 +349,88 @@ void TestDesigner::dragOnThePictureWritesBackAndMarksChanged() {
     QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(canvas->width() - 5, 5));
     QVERIFY(!canvas->selectionShown());
     QCOMPARE(form->ListBox1->currentRow(), 0);
+}
+
+// A band over two of three items: the group dialog sets the spacing and 左下角 on both; its delete
+// answered No deletes nothing; copy appends 复件 items.
+void TestDesigner::rubberBandOpensTheGroupDialog() {
+    QSqlDatabase def = Database::get(Db::Define);
+    const QStringList cols{u8("设置项目名称"), u8("横向位置"), u8("纵向位置"), u8("宽度"),
+                           u8("高度"),         u8("字体"),     u8("是否打印")};
+    Sql::insertRow(def, BillStore::workingItemTable(), cols, {u8("甲"), 100, 100, 300, 60, u8("宋体-9"), 1});
+    Sql::insertRow(def, BillStore::workingItemTable(), cols, {u8("乙"), 300, 200, 300, 60, u8("宋体-9"), 1});
+    Sql::insertRow(def, BillStore::workingItemTable(), cols, {u8("丙"), 1500, 600, 300, 60, u8("宋体-9"), 1});
+    auto form = openDesigner();
+    TemplateCanvas* canvas = form->PrnImage;
+    const auto band = [canvas] {
+        QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseMove(canvas, QPoint(150, 60));
+        QTest::mouseMove(canvas, QPoint(300, 120));
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(300, 120));
+    };
+    whenShown<TAttrChangForm>([](TAttrChangForm* d) {
+        typeInto(d->StringGrid, 5, u8("25"));
+        QTest::keyClick(d->Edit1, Qt::Key_Return);
+        doubleClick(d->StringGrid, 6);
+        choose(d->ComboBox1, u8("左下角"));
+        d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+    });
+    band();
+    const BillTemplate& tpl = form->billTemplate();
+    QCOMPARE(tpl.items[0].spacing, quint16(25));
+    QCOMPARE(tpl.items[1].alignment, quint8(7));
+    QCOMPARE(tpl.items[2].spacing, quint16(0));
+    QCOMPARE(tpl.items[0].left, 100);
+    QVERIFY(form->modified());
+
+    m_prompter->answers = {false};
+    whenShown<TAttrChangForm>(
+        [](TAttrChangForm* d) { d->findChild<QPushButton*>(QStringLiteral("BitBtn4"))->click(); });
+    band();
+    QCOMPARE(m_prompter->texts(QStringLiteral("question")),
+             QStringList{u8("确认要删除选择的所有的子项目吗？")});
+    QCOMPARE(tpl.count(), 3);
+
+    whenShown<TAttrChangForm>(
+        [](TAttrChangForm* d) { d->findChild<QPushButton*>(QStringLiteral("BitBtn3"))->click(); });
+    band();
+    QCOMPARE(tpl.names(), (QStringList{u8("甲"), u8("乙"), u8("丙"), u8("复件甲"), u8("复件乙")}));
+    QCOMPARE(form->ListBox1->count(), 5);
+    QCOMPARE(tpl.items[3].left, 110);
+}
+
+// Names cannot be typed into a formula, only inserted; a bad formula is refused and stays open.
+void TestDesigner::formulaDialogRefusesBadFormulas() {
+    QSqlDatabase def = Database::get(Db::Define);
+    const QStringList cols{u8("设置项目名称"), u8("设置项类型"), u8("是否显示输入"),
+                           u8("宽度"),         u8("高度"),       u8("字体")};
+    Sql::insertRow(def, BillStore::workingItemTable(), cols, {u8("合计"), 8, 0, 300, 60, u8("宋体-9")});
+    Sql::insertRow(def, BillStore::workingItemTable(), cols, {u8("金额"), 8, 1, 300, 60, u8("宋体-9")});
+    auto form = openDesigner();
+    form->PageControl1->setCurrentIndex(1);
+    whenShown<TSetCalWayForm>([this](TSetCalWayForm* d) {
+        QCOMPARE(d->ComboBox1->count(), 2);
+        typeKeys(d->Memo1, u8("a[2"));
+        QCOMPARE(d->Memo1->toPlainText(), u8("2"));
+        d->Memo1->clear();
+        d->ComboBox1->setCurrentIndex(1);
+        emit d->ComboBox1->activated(1);
+        typeKeys(d->Memo1, u8("+1.2.3"));
+        d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+        QCOMPARE(m_prompter->texts(QStringLiteral("warning")), QStringList{u8("算法错误 ！")});
+        QVERIFY(d->isVisible());
+        d->Memo1->setPlainText(u8("+[金额]*2"));
+        d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+    });
+    doubleClick(form->StringGrid1, 11);
+    QCOMPARE(form->billTemplate().items[0].calcMethod, u8("[金额]*2"));
+    QCOMPARE(form->StringGrid1->value(11), u8("[金额]*2"));
+    QVERIFY(form->modified());
+
+    // An item typed in by the operator gets no formula.
+    form->ListBox1->setCurrentRow(1);
+    doubleClick(form->StringGrid1, 11);
+    QCOMPARE(form->billTemplate().items[1].calcMethod, QString());
 }
 
 void TestDesigner::newTemplateDialogRequiresFieldsAndReadsPictureSize() {
