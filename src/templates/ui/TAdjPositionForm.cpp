@@ -173,14 +173,12 @@ void TAdjPositionForm::FormShow() {
                                             m_page.length, PrnImage->dpi()));
     selectItem(m_tpl->count() > 0 ? 0 : -1);
     m_modified = false;
+    if (!PrnImage->drawingError().isEmpty())
+        Prompter::instance().error(this, PrnImage->drawingError());
 }
 
 void TAdjPositionForm::redraw() {
-    try {
-        PrnImage->redraw();
-    } catch (const std::exception& e) {
-        Prompter::instance().error(this, describeException(e));
-    }
+    PrnImage->redraw();
 }
 
 void TAdjPositionForm::selectItem(int index) {

@@ -242,6 +242,8 @@ void TItemSetForm::FormShow() {
     rebuildBackground();
     selectItem(m_selected);
     m_modified = false;
+    if (!PrnImage->drawingError().isEmpty())
+        Prompter::instance().error(this, PrnImage->drawingError());
 }
 
 // --- the name list and the picture ---
@@ -292,12 +294,7 @@ void TItemSetForm::rebuildBackground() {
 }
 
 void TItemSetForm::redraw() {
-    try {
-        PrnImage->redraw();
-    } catch (const std::exception& e) {
-        // A font text that cannot be read still leaves the window usable.
-        Prompter::instance().error(this, describeException(e));
-    }
+    PrnImage->redraw();
 }
 
 void TItemSetForm::fillItemGrid() {

@@ -3,6 +3,7 @@
 #include "templates/Background.h"
 #include "templates/BillTemplate.h"
 #include "templates/RenderEngine.h"
+#include "templates/TemplateError.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -55,15 +56,22 @@ void TemplateCanvas::setBackground(const QImage& background) {
 void TemplateCanvas::redraw() {
     m_picture = m_background.convertToFormat(QImage::Format_RGB32);
     setImageDpi(m_picture, m_dpi);
+    m_drawingError.clear();
     {
         QPainter painter(&m_picture);
         for (int i = 0; i < m_tpl.count(); ++i) {
             TemplateItem& item = m_tpl.items[i];
-            if (CanvasEditing::isDrawn(item)) {
+            // Not drawn, the frame still shows where the item is when it is chosen in the list.
+            item.box = previewFrame(item, m_dpi);
+            if (!CanvasEditing::isDrawn(item))
+                continue;
+            try {
                 PreviewItem(item, painter, m_dpi);
-            } else {
-                // Not drawn, but the frame still shows where it is when it is chosen in the list.
-                item.box = previewFrame(item, m_dpi);
+            } catch (const TemplateError& e) {
+                if (m_drawingError.isEmpty())
+                    m_drawingError = item.name + QStringLiteral("：") + e.message();
+                painter.setPen(QPen(item.printed ? QColor(255, 0, 0) : QColor(0, 255, 0), 1));
+                painter.drawRect(item.box.toQRect());
             }
         }
     }

@@ -34,8 +34,10 @@ public:
     // The background with the items drawn over it (without the selection).
     const QImage& picture() const { return m_picture; }
 
-    // Lays out and draws every item again, then shows the selection.
+    // Lays out and draws every item again, then shows the selection. An item whose font text cannot
+    // be read is drawn as its frame only; drawingError() tells why.
     void redraw();
+    QString drawingError() const { return m_drawingError; }
     // Shows the item as selected (from the name list); -1 shows none.
     void selectItem(int index);
     // Hides the selection without forgetting which item the window has selected.
@@ -75,6 +77,7 @@ private:
     int m_dpi = 96;
     QImage m_background;
     QImage m_picture;
+    QString m_drawingError;
     int m_selected = -1;
     bool m_shown = false;
     PixelRect m_frame{-100, -100, -100, -100};

@@ -71,6 +71,7 @@ private slots:
     void marginMustBeANumber();
     void testPrintUsesUnsavedMargins();
     void templateWithoutItemsSavesThePageRow();
+    void unreadableFontIsToldAndTheWindowStaysUsable();
     void openedFromTheMainWindow();
 
 private:
@@ -286,6 +287,23 @@ void TestAdjPosition::templateWithoutItemsSavesThePageRow() {
     QVERIFY(p.next());
     QCOMPARE(p.value(0).toInt(), 1);
     QCOMPARE(Sql::rowCount(Database::get(Db::Bill), m_bill.itemTable), 0);
+}
+
+void TestAdjPosition::unreadableFontIsToldAndTheWindowStaysUsable() {
+    m_bill = addFixtureBill(m_store, 0, u8("转账支票"), {{u8("金额"), 8, true, true}, {u8("用途"), 0}});
+    Sql::exec(
+        Database::get(Db::Bill),
+        QStringLiteral("UPDATE %1 SET \"字体\"=? WHERE \"设置项目名称\"=?").arg(Sql::q(m_bill.itemTable)),
+        {u8("宋体-九"), u8("用途")});
+    m_store.loadWorkingTemplate(m_bill);
+    TAdjPositionForm form(m_store, m_bill);
+    form.show();
+    QCOMPARE(m_prompter->texts(QStringLiteral("error")).size(), 1);
+    QVERIFY(m_prompter->texts(QStringLiteral("error")).first().startsWith(u8("用途")));
+    form.ListBox1->setCurrentRow(1);
+    typeInto(form.StringGrid1, LeftRow, u8("400"));
+    QTest::keyClick(form.Edit2, Qt::Key_Return);
+    QCOMPARE(form.billTemplate().items[1].left, 400);
 }
 
 void TestAdjPosition::openedFromTheMainWindow() {
