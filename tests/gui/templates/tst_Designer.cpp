@@ -3,6 +3,7 @@
 #include "exchange/BillImport.h"
 #include "platform/AppPaths.h"
 #include "platform/Fonts.h"
+#include "platform/Printing.h"
 #include "store/BillStore.h"
 #include "store/Database.h"
 #include "store/Schema.h"
@@ -23,6 +24,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -501,6 +503,11 @@ void TestDesigner::designFromEmptyFileThenReopenAndImport() {
             QCOMPARE(f->billTemplate().names(), QStringList{u8("收款人")});
             QVERIFY(f->storedPicture());
             QVERIFY(f->PrnImage->background().pixelColor(5, 5) != QColor(Qt::white));
+            auto* pdf = new PdfPrinting(AppPaths::tmpDir(), 300);
+            Printing::install(std::unique_ptr<Printing>(pdf));
+            f->SpeedButton5->click();
+            QVERIFY(QFileInfo(pdf->lastFile()).size() > 0);
+            QFile::remove(pdf->lastFile());
             f->SpeedButton3->click();
         });
         d->BitBtn1Click();
