@@ -157,10 +157,14 @@ TMakeBillForm::TMakeBillForm(QWidget* parent) : QDialog(parent), m_lookups(Refer
     layout->addWidget(splitter);
     layout->addWidget(StringGrid);
 
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusChanged(now); });
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this,
+                                [this](QWidget*, QWidget* now) { focusChanged(now); });
 }
 
-TMakeBillForm::~TMakeBillForm() = default;
+TMakeBillForm::~TMakeBillForm() {
+    // Destroying the widgets moves the focus; this window is no longer there to hear of it.
+    disconnect(m_focusConnection);
+}
 
 void TMakeBillForm::createEditors() {
     QWidget* canvas = PrnImage;

@@ -121,6 +121,7 @@ private:
     int selectedPreBillNumber() const;
     QString preBillTable() const { return m_entry.preBillTable; }
 
+    QMetaObject::Connection m_focusConnection;
     MainItemFlag m_entry;
     QStringList m_typeNames;
     std::unique_ptr<ReferenceLookups> m_lookups;
