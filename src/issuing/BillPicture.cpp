@@ -3,6 +3,7 @@
 #include "issuing/Conversion.h"
 #include "store/BillStore.h"
 #include "templates/RenderEngine.h"
+#include "templates/TemplateError.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -39,8 +40,14 @@ QImage BillPicture::loadBackground(const QString& storedPath) {
     return image;
 }
 
+void BillPicture::noteFontError(const TemplateItem& item, const TemplateError& e) const {
+    if (m_fontError.isEmpty())
+        m_fontError = QStringLiteral("子项“%1”的字体“%2”无法使用：%3").arg(item.name, item.font, e.message());
+}
+
 void BillPicture::build(FilledBill& bill, int dpi) {
     m_dpi = dpi;
+    m_fontError.clear();
     const QSize size(dpi * bill.page.width / 254 - 1, dpi * bill.page.length / 254 - 1);
     m_base = blankImage(size, dpi);
     m_background = loadBackground(bill.page.pictureFormat);
@@ -52,9 +59,13 @@ void BillPicture::build(FilledBill& bill, int dpi) {
         if (!item.showInput && !item.showTitle)
             continue;
         if (item.showTitle) {
-            SetCanvasFont(painter, item.font);
-            const QFontMetrics fm(painter.font(), &m_base);
-            item.box.left += fm.horizontalAdvance(item.name + QStringLiteral("：")) + 2;
+            try {
+                SetCanvasFont(painter, item.font);
+                const QFontMetrics fm(painter.font(), &m_base);
+                item.box.left += fm.horizontalAdvance(item.name + QStringLiteral("：")) + 2;
+            } catch (const TemplateError& e) {
+                noteFontError(item, e);
+            }
         }
         if (item.showInput)
             painter.fillRect(item.box.toQRect(), QBrush(hatchColor(), Qt::DiagCrossPattern));
@@ -71,9 +82,13 @@ QImage BillPicture::withValues(const FilledBill& bill, int currency, bool curren
         if (value.isEmpty())
             continue;
         // Drawn even at the picture's left edge: every value that will be printed is also shown.
-        DrawItemValue(painter, item,
-                      FormatItemValue(item.type, value, item.printSuffix, currency, currencyShown), item.box,
-                      m_dpi);
+        try {
+            DrawItemValue(painter, item,
+                          FormatItemValue(item.type, value, item.printSuffix, currency, currencyShown),
+                          item.box, m_dpi);
+        } catch (const TemplateError& e) {
+            noteFontError(item, e);
+        }
     }
     return image;
 }

@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QImage>
 
+class TemplateError;
+
 // The picture of a bill form on screen: white, the background picture stretched over it, and
 // every input area hatched; values are drawn over it in blue. Sizes are in screen pixels.
 class BillPicture {
@@ -22,8 +24,11 @@ public:
     const QImage& background() const { return m_background; }
     int dpi() const { return m_dpi; }
 
-    // The picture with every non-empty value drawn into its item's box.
+    // The picture with every non-empty value drawn into its item's box. An item whose font text
+    // cannot be read is left out; fontError() tells of the first one.
     QImage withValues(const FilledBill& bill, int currency, bool currencyShown) const;
+    // The message of the first item font that could not be read, "" while there was none.
+    const QString& fontError() const { return m_fontError; }
 
     // The background picture of a page, found by its file name in the picture folder.
     static QImage loadBackground(const QString& storedPath);
@@ -31,7 +36,10 @@ public:
     static QImage blankImage(const QSize& size, int dpi);
 
 private:
+    void noteFontError(const TemplateItem& item, const TemplateError& e) const;
+
     QImage m_base;
     QImage m_background;
     int m_dpi = 96;
+    mutable QString m_fontError;
 };

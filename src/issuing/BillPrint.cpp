@@ -2,6 +2,9 @@
 
 #include "issuing/Conversion.h"
 #include "templates/RenderEngine.h"
+#include "templates/TemplateError.h"
+
+#include <QFont>
 
 #include <QPainter>
 
@@ -11,6 +14,21 @@ PixelRect PrintRect(const PixelRect& box, const PrintPlacement& place) {
     const int p = place.screenDpi;
     return {place.dpiX * box.left / p + lm, place.dpiY * box.top / p + tm,
             place.dpiX * box.right / p + lm + 3, place.dpiY * box.bottom / p + tm + 3};
+}
+
+void CheckPrintFonts(const FilledBill& bill) {
+    for (int i = 0; i < bill.count(); ++i) {
+        const TemplateItem& item = bill.items.at(i);
+        if (bill.values.at(i).isEmpty() || !item.printed)
+            continue;
+        try {
+            QFont font;
+            FontFromText(item.font, font);
+        } catch (const TemplateError& e) {
+            throw TemplateError(
+                QStringLiteral("子项“%1”的字体“%2”无法使用：%3").arg(item.name, item.font, e.message()));
+        }
+    }
 }
 
 void PaintFilledBill(QPainter& painter, const FilledBill& bill, const PrintPlacement& place,

@@ -22,6 +22,10 @@ struct PrintPlacement {
 // An item's screen box scaled to printer dots, margins added, 3 dots more at right and bottom.
 PixelRect PrintRect(const PixelRect& screenBox, const PrintPlacement& place);
 
+// Throws TemplateError, naming the item, when the font text of an item that would be printed
+// cannot be read; checked before a job starts, so that no half bill comes out.
+void CheckPrintFonts(const FilledBill& bill);
+
 // Paints one page of a filled bill: the background stretched from the paper's origin when the
 // page asks for it, then every printed item with a value, in black, drawn as on screen.
 void PaintFilledBill(QPainter& painter, const FilledBill& bill, const PrintPlacement& place,

@@ -326,6 +326,7 @@ void TMakeBillForm::FormShow() {
     m_clicked = m_edited = -1;
     m_editor = Editor::None;
     m_bill = LoadWorkingBill(m_dpi);
+    m_fontErrorShown = false;
 
     StringGrid->clear();
     StringGrid->setColumnCount(m_bill.count() + 1);
@@ -383,6 +384,11 @@ void TMakeBillForm::sizeWindow() {
 void TMakeBillForm::redraw() {
     m_shown = m_picture.withValues(m_bill, m_currency, currencyShown());
     PrnImage->setPixmap(QPixmap::fromImage(m_shown));
+    // An unreadable item font is told once; the item stays undrawn.
+    if (!m_picture.fontError().isEmpty() && !m_fontErrorShown) {
+        m_fontErrorShown = true;
+        Prompter::instance().error(this, m_picture.fontError());
+    }
 }
 
 bool TMakeBillForm::eventFilter(QObject* watched, QEvent* event) {
@@ -822,6 +828,7 @@ void TMakeBillForm::SpeedButton3Click() {
 void TMakeBillForm::SpeedButton2Click() {
     hideEditors();
     guarded(this, [this] {
+        CheckPrintFonts(m_bill);
         CheckPrintDefine def = CheckPrintDefine::fromPage(m_bill.page);
         def.items = m_bill.items;
         const std::optional<PrintJobSetup> setup = SetUpPrintJob(this, def);

@@ -145,4 +145,5 @@ private:
     bool m_comboTyped = false;
     bool m_hiding = false;
     bool m_ready = false;
+    bool m_fontErrorShown = false;
 };

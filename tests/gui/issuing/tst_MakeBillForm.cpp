@@ -219,10 +219,15 @@ private:
     MainItemFlag m_entry;
     QTemporaryDir m_pdfDir;
 
-    std::unique_ptr<TMakeBillForm> open(bool currencyChoice = true) {
+    std::unique_ptr<TMakeBillForm> open(bool currencyChoice = true, const QString& amountFont = QString()) {
         BillStore store;
         store.ensureBillTypeTable();
         m_entry = createBill(store, currencyChoice);
+        if (!amountFont.isEmpty())
+            Sql::exec(
+                Database::get(Db::Bill),
+                u8("UPDATE %1 SET \"字体\" = ? WHERE \"设置项目名称\" = ?").arg(Sql::q(m_entry.itemTable)),
+                {amountFont, u8("金额")});
         store.loadWorkingTemplate(m_entry);
         auto form = std::make_unique<TMakeBillForm>();
         auto lookups = std::make_unique<ScriptedLookups>();
@@ -703,6 +708,22 @@ private slots:
         form->SpeedButton2->click();
         QCOMPARE(m_prompter->lastText(), u8("未找到可以使用的打印机 ！"));
         QCOMPARE(Sql::rowCount(db, m_entry.historyTable), 1);
+    }
+
+    void unreadableFontIsToldOnceAndNotPrinted() {
+        auto form = open(true, u8("宋体-x"));
+        QVERIFY(m_prompter->asked.isEmpty()); // nothing drawn with it yet
+        enter(*form, "金额", QStringLiteral("12"), form->TextInput);
+        enter(*form, "金额", QStringLiteral("13"), form->TextInput);
+        QCOMPARE(m_prompter->texts(QStringLiteral("error")).size(), 1);
+        QVERIFY(m_prompter->lastText().contains(u8("“金额”")));
+        QVERIFY(blueIn(form->picture(), form->bill().items.at(at(*form, "大写")).box) >
+                20); // others still drawn
+
+        m_prompter->clear();
+        form->SpeedButton2->click();
+        QCOMPARE(m_prompter->texts(QStringLiteral("error")).size(), 1);
+        QCOMPARE(Sql::rowCount(Database::get(Db::Bill), m_entry.historyTable), 0);
     }
 
     void printThroughTheCupsQueue() {
