@@ -9,7 +9,9 @@
 #include "platform/Printing.h"
 #include "platform/Settings.h"
 #include "platform/ui/CupsPrinting.h"
+#include "reference/ReferenceTable.h"
 #include "store/Database.h"
+#include "store/Schema.h"
 #include "store/Sql.h"
 #include "support/TempAppFolder.h"
 #include "support/ui/ScriptedPrompter.h"
@@ -218,6 +220,7 @@ private:
     QStringList m_calls;
     MainItemFlag m_entry;
     QTemporaryDir m_pdfDir;
+    bool m_realLookups = false;
 
     std::unique_ptr<TMakeBillForm> open(bool currencyChoice = true, const QString& amountFont = QString()) {
         BillStore store;
@@ -230,10 +233,12 @@ private:
                 {amountFont, u8("金额")});
         store.loadWorkingTemplate(m_entry);
         auto form = std::make_unique<TMakeBillForm>();
-        auto lookups = std::make_unique<ScriptedLookups>();
-        m_lookups = lookups.get();
-        m_lookups->calls = &m_calls;
-        form->setLookups(std::move(lookups));
+        if (!m_realLookups) {
+            auto lookups = std::make_unique<ScriptedLookups>();
+            m_lookups = lookups.get();
+            m_lookups->calls = &m_calls;
+            form->setLookups(std::move(lookups));
+        }
         form->setBill(m_entry, store.typeNames());
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -288,6 +293,7 @@ private slots:
         m_prompter = ScriptedPrompter::install();
         Clock::setFixed(QDateTime(QDate(2015, 1, 30), QTime(14, 5)));
         m_calls.clear();
+        m_realLookups = false;
         Printing::install(std::make_unique<PdfPrinting>(m_pdfDir.path()));
     }
     void cleanup() {
@@ -556,6 +562,19 @@ private slots:
         m_lookups->answers[QStringLiteral("SelectOwnAccount")] = {1, {u8("本公司")}, {u8("开户名称")}};
         enter(*form, "本单位", QString(), form->Memo1);
         QCOMPARE(value(*form, "本单位"), u8("本公司"));
+    }
+
+    void codeFindsTheStoredBusinessUnit() {
+        ReferenceTable(u8("业务单位"))
+            .append(Schema::businessUnitColumns(),
+                    {u8("甲公司"), u8("6222"), u8("工行"), u8("江苏"), u8("南京"), u8("A1")});
+        m_realLookups = true;
+        auto form = open();
+        // A single record with the code is taken without asking.
+        enter(*form, "收款人", QStringLiteral("A1"), form->Memo1);
+        QCOMPARE(value(*form, "收款人"), u8("甲公司"));
+        QCOMPARE(value(*form, "帐号"), u8("6222"));
+        QVERIFY(m_prompter->asked.isEmpty());
     }
 
     void listsOfEarlierEntries() {
