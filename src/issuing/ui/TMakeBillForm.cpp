@@ -284,6 +284,8 @@ void TMakeBillForm::createPreBillList() {
     StringGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid->setItemDelegate(new PreBillDelegate(StringGrid));
     StringGrid->setMinimumHeight(5 * kRowHeight);
+    // The picture takes the room the window has beyond the list's.
+    StringGrid->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     StringGrid->viewport()->installEventFilter(this);
     // The header row stays where it is.
     connect(StringGrid, &QTableWidget::currentCellChanged, this,
@@ -377,7 +379,9 @@ void TMakeBillForm::sizeWindow() {
     width = std::max(width, least);
     if (widthLimited && !heightLimited)
         scrollHeight += 18;
-    ScrollBox1->setMinimumSize(std::min(width, 200), std::min(scrollHeight, 100));
+    // A picture that fits is shown whole.
+    ScrollBox1->setMinimumSize(std::min(width, 200),
+                               heightLimited ? std::min(scrollHeight, 100) : scrollHeight);
     resize(width + 4, scrollHeight + panelHeight + splitterHeight + listHeight + 8);
 }
 
