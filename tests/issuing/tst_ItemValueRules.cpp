@@ -6,9 +6,9 @@
 #include <QtTest>
 
 namespace {
-struct Spec {
-    Spec(QString n, ItemType t = ItemType::Text, QString rel = {}, QString m = {}, bool p = true,
-         bool input = true, int g = 0)
+struct ItemDef {
+    ItemDef(QString n, ItemType t = ItemType::Text, QString rel = {}, QString m = {}, bool p = true,
+            bool input = true, int g = 0)
         : name(std::move(n)), type(t), relation(std::move(rel)), method(std::move(m)), printed(p),
           showInput(input), group(g) {}
     QString name;
@@ -20,9 +20,9 @@ struct Spec {
     int group;
 };
 
-FilledBill billOf(const QList<Spec>& specs) {
+FilledBill billOf(const QList<ItemDef>& defs) {
     FilledBill bill;
-    for (const Spec& s : specs) {
+    for (const ItemDef& s : defs) {
         TemplateItem it = TemplateItem::newItem(s.name);
         it.type = s.type;
         it.relation = s.relation;
