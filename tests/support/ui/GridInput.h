@@ -9,21 +9,16 @@
 #include <QTimer>
 
 #include <functional>
-#include <memory>
 
-// Acts on the modal dialog of the given class as soon as the next exec() shows it.
-template <typename T> void whenShown(std::function<void(T*)> act) {
-    auto tries = std::make_shared<int>(0);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, tries, poll] {
-        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget())) {
+// Acts on the modal dialog of the given class as soon as the next exec() shows it (looking for
+// it for about two seconds).
+template <typename T> void whenShown(std::function<void(T*)> act, int triesLeft = 200) {
+    QTimer::singleShot(triesLeft == 200 ? 0 : 10, [act, triesLeft] {
+        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget()))
             act(d);
-            return;
-        }
-        if (++*tries < 200)
-            QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+        else if (triesLeft > 0)
+            whenShown<T>(act, triesLeft - 1);
+    });
 }
 
 // Double-clicks the value cell of a row as the operator does.
