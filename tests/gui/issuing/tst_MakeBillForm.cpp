@@ -13,6 +13,7 @@
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/Sql.h"
+#include "support/PdfPages.h"
 #include "support/TempAppFolder.h"
 #include "support/ui/ScriptedPrompter.h"
 
@@ -24,7 +25,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStandardPaths>
@@ -186,29 +186,6 @@ void typeText(QWidget* w, const QString& text) {
     }
 }
 
-// The bounding box of the dark pixels of a PDF's first page rendered at 50 dpi.
-QRect inkBounds(const QString& pdf) {
-    QTemporaryDir dir;
-    QProcess proc;
-    proc.start(QStringLiteral("pdftoppm"),
-               {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-gray"),
-                QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("p"))});
-    proc.waitForFinished(30000);
-    const QImage page(dir.filePath(QStringLiteral("p.pgm")));
-    QRect ink;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x)
-            if (qGray(page.pixel(x, y)) < 128)
-                ink |= QRect(x, y, 1, 1);
-    return ink;
-}
-
-QString pdfText(const QString& pdf) {
-    QProcess proc;
-    proc.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    proc.waitForFinished(30000);
-    return QString::fromUtf8(proc.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
-}
 } // namespace
 
 class TestMakeBillForm : public QObject {
@@ -700,7 +677,7 @@ private slots:
         form->SpeedButton2->click(); // stores the open editor first
         QVERIFY(QFile::exists(printing->lastFile()));
         if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
-            const QString text = pdfText(printing->lastFile());
+            const QString text = PdfPages::text(printing->lastFile());
             QVERIFY2(text.contains(QStringLiteral("1,234.50")), qPrintable(text));
             QVERIFY(text.contains(QStringLiteral("0005")));
         }
@@ -761,21 +738,9 @@ private slots:
         form->SpeedButton2->click();
         QCOMPARE(Sql::rowCount(Database::get(Db::Bill), m_entry.historyTable), 1);
 
-        // cups-pdf names the file after the job title, its bytes written in octal: "打印票据：转帐支票".
-        QStringList octal;
-        for (const char b : u8("打印票据").toUtf8())
-            octal << QString::number(quint8(b), 8);
-        const QString title = octal.join(QLatin1Char('_'));
-        QString arrived;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                for (const QString& f : out.entryList({QStringLiteral("*.pdf")}, QDir::Files))
-                    if (!before.contains(f) && f.startsWith(title))
-                        arrived = out.filePath(f);
-                return !arrived.isEmpty();
-            }(),
-            60000);
-        QTest::qWait(500); // the queue finishes writing
+        const QString arrived =
+            PdfPages::awaitCupsPdf(out, before, u8("打印票据：") + m_entry.billName, 60000);
+        QVERIFY2(!arrived.isEmpty(), "the job arrived in ~/PDF");
 
         // The printer's fonts carry no text, so compare what is on the page with the same bill printed
         // as a PDF file: the same ink at the same places. Text measured at the printer's resolution
@@ -783,8 +748,8 @@ private slots:
         auto* printing = new PdfPrinting(m_pdfDir.path());
         Printing::install(std::unique_ptr<Printing>(printing));
         form->SpeedButton2->click();
-        const QRect cups = inkBounds(arrived);
-        const QRect direct = inkBounds(printing->lastFile());
+        const QRect cups = PdfPages::inkBounds(arrived);
+        const QRect direct = PdfPages::inkBounds(printing->lastFile());
         QFile::remove(arrived);
         QVERIFY2(direct.isValid(), "the direct print has ink");
         QVERIFY2(qAbs(cups.left() - direct.left()) <= 2 && qAbs(cups.top() - direct.top()) <= 2 &&

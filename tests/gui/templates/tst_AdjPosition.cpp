@@ -4,6 +4,7 @@
 #include "store/BillStore.h"
 #include "store/Database.h"
 #include "store/Sql.h"
+#include "support/PdfPages.h"
 #include "support/StoreFixtures.h"
 #include "support/TempAppFolder.h"
 #include "support/ui/GridInput.h"
@@ -13,9 +14,7 @@
 #include "templates/ui/TemplateCanvas.h"
 
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -36,13 +35,9 @@ QList<QVariantList> rows(const QString& table) {
 
 // The x of the leftmost word of a PDF page, in points.
 double leftmostWord(const QString& pdf) {
-    QProcess proc;
-    proc.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    proc.waitForFinished(30000);
-    static const QRegularExpression word(QStringLiteral("<word xMin=\"([\\d.]+)\""));
     double x = 1e9;
-    for (auto it = word.globalMatch(QString::fromUtf8(proc.readAllStandardOutput())); it.hasNext();)
-        x = std::min(x, it.next().captured(1).toDouble());
+    for (const PdfPages::Word& w : PdfPages::words(pdf))
+        x = std::min(x, w.box.left());
     return x;
 }
 

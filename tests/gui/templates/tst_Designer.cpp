@@ -41,14 +41,6 @@ QString u8(const char* s) {
     return QString::fromUtf8(s);
 }
 
-// Types a name into the text input dialog and confirms (or cancels with an empty name).
-void answerName(const QString& name) {
-    whenShown<TStringInputForm>([name](TStringInputForm* d) {
-        d->Edit1->setText(name);
-        d->findChild<QPushButton*>(QString::fromLatin1(name.isEmpty() ? "BitBtn2" : "BitBtn1"))->click();
-    });
-}
-
 void writeWorkingPage(int width, int length, const QString& picture = QString()) {
     PageParameters page;
     page.billName = u8("转账支票");

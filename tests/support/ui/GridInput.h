@@ -1,10 +1,12 @@
 #pragma once
 
+#include "app/ui/TStringInputForm.h"
 #include "templates/ui/ParameterGrid.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -18,6 +20,14 @@ template <typename T> void whenShown(std::function<void(T*)> act, int triesLeft 
             act(d);
         else if (triesLeft > 0)
             whenShown<T>(act, triesLeft - 1);
+    });
+}
+
+// Types a name into the next text input dialog and confirms it; an empty name cancels.
+inline void answerName(const QString& name) {
+    whenShown<TStringInputForm>([name](TStringInputForm* d) {
+        d->Edit1->setText(name);
+        d->findChild<QPushButton*>(QString::fromLatin1(name.isEmpty() ? "BitBtn2" : "BitBtn1"))->click();
     });
 }
 
