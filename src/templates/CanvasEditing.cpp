@@ -212,8 +212,10 @@ bool setFieldWithin(TemplateItem& item, Field field, int value, const QSize& ima
         changed.spacing = static_cast<quint16>(value);
         break;
     }
+    // Typed numbers are never negative; a frame standing out of an item in the picture's corner
+    // must not block its size, so only the far edges bound it.
     const PixelRect frame = previewFrame(changed, dpi);
-    if (frame.left < 0 || frame.top < 0 || frame.right > image.width() || frame.bottom > image.height())
+    if (frame.right > image.width() || frame.bottom > image.height())
         return false;
     item = changed;
     return true;

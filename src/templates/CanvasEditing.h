@@ -77,7 +77,7 @@ bool writeBackFrame(TemplateItem& item, const PixelRect& frame, Handle h, int dp
 // The numbers typed into an item's parameter grid.
 enum class Field { Left, Top, Width, Height, Spacing };
 // Sets a typed position, size or spacing (tenths of a millimetre). A value that would put the
-// item's frame beyond the picture is not taken. Returns whether it was taken.
+// item's frame beyond the picture's right or bottom edge is not taken. Returns whether it was taken.
 bool setFieldWithin(TemplateItem& item, Field field, int value, const QSize& image, int dpi);
 
 // What the group dialog decided for the items a rubber band touched.

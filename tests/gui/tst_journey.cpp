@@ -324,10 +324,9 @@ void TestJourney::designItems(TItemSetForm& f) {
             doubleClick(f.StringGrid1, TypeRow);
             choose(f.ComboBox2, u8(d.type));
         }
-        // A new item stands beside the last one; through the corner it always fits on the form
-        // (frames of dates, amounts and boxes stand out by a pixel, so not quite into the corner).
-        commit(f.StringGrid1, f.Edit2, LeftRow, 10);
-        commit(f.StringGrid1, f.Edit2, TopRow, 10);
+        // A new item stands beside the last one; through the corner it always fits on the form.
+        commit(f.StringGrid1, f.Edit2, LeftRow, 0);
+        commit(f.StringGrid1, f.Edit2, TopRow, 0);
         commit(f.StringGrid1, f.Edit2, WidthRow, d.width);
         commit(f.StringGrid1, f.Edit2, HeightRow, d.height);
         commit(f.StringGrid1, f.Edit2, LeftRow, d.left);

@@ -193,20 +193,27 @@ void TestCanvasEditing::typedValuesStayOnThePicture_data() {
     QTest::addColumn<int>("field");
     QTest::addColumn<int>("value");
     QTest::addColumn<bool>("taken");
+    QTest::addColumn<bool>("corner");
     // Picture 300 x 200 pixels at 96 dpi: 793 tenths across.
-    QTest::newRow("width that fits") << int(Field::Width) << 500 << true;
-    QTest::newRow("width beyond the right edge") << int(Field::Width) << 800 << false;
-    QTest::newRow("top beyond the bottom") << int(Field::Top) << 600 << false;
-    QTest::newRow("spacing never moves the frame") << int(Field::Spacing) << 9999 << true;
+    QTest::newRow("width that fits") << int(Field::Width) << 500 << true << false;
+    QTest::newRow("width beyond the right edge") << int(Field::Width) << 800 << false << false;
+    QTest::newRow("top beyond the bottom") << int(Field::Top) << 600 << false << false;
+    QTest::newRow("spacing never moves the frame") << int(Field::Spacing) << 9999 << true << false;
+    // An amount's frame stands a pixel out of its box, beyond the picture's corner.
+    QTest::newRow("amount in the corner takes a width") << int(Field::Width) << 500 << true << true;
+    QTest::newRow("amount in the corner, beyond the right edge") << int(Field::Width) << 800 << false << true;
 }
 
 void TestCanvasEditing::typedValuesStayOnThePicture() {
     QFETCH(int, field);
     QFETCH(int, value);
     QFETCH(bool, taken);
+    QFETCH(bool, corner);
     TemplateItem it = TemplateItem::newItem(u8("项"));
-    it.left = 10;
-    it.top = 10;
+    if (corner)
+        it.type = ItemType::AmountFigures;
+    it.left = corner ? 0 : 10;
+    it.top = corner ? 0 : 10;
     it.width = 100;
     it.height = 50;
     const TemplateItem before = it;
