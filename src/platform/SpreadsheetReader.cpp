@@ -3,6 +3,7 @@
 #include "platform/OrcusSheetReader.h"
 #include "platform/SpreadsheetError.h"
 #include "platform/XlsSheetReader.h"
+#include "platform/ZipBounds.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +28,12 @@ SheetTexts readActiveSheet(const QString& path) {
 
     if (XlsSheetReader::detect(bytes))
         return XlsSheetReader::readFirstUsedSheet(path);
+    if (bytes.startsWith("PK\x03\x04")) {
+        QString why;
+        if (!ZipBounds::check(bytes, &why))
+            throw SpreadsheetError(
+                QStringLiteral("文件 %1 已损坏（%2），不是可以导入的Excel工作簿。").arg(path, why));
+    }
     if (OrcusSheetReader::detect(bytes, OrcusSheetReader::Format::Ods))
         return OrcusSheetReader::readActiveSheet(bytes, OrcusSheetReader::Format::Ods);
     if (OrcusSheetReader::detect(bytes, OrcusSheetReader::Format::Xlsx))
