@@ -97,6 +97,9 @@ PixelRect finishDrag(PixelRect r, Handle h, const QPoint& p, const QPoint& grab,
     case Handle::Outside:
         return r;
     case Handle::Inside:
+        // A click without a move leaves the frame where it is, even one standing out of the corner.
+        if (p - grab == QPoint(r.left, r.top))
+            return r;
         return movedWithin(r, p - grab, image);
     case Handle::TopLeft:
     case Handle::BottomLeft:
@@ -135,8 +138,8 @@ PixelRect finishDrag(PixelRect r, Handle h, const QPoint& p, const QPoint& grab,
 }
 
 bool insideImage(const PixelRect& r, const QSize& image) {
-    return r.left >= 0 && r.top >= 0 && r.left <= image.width() && r.right <= image.width() &&
-           r.top <= image.height() && r.bottom <= image.height() && r.right >= 0 && r.bottom >= 0;
+    return r.left <= image.width() && r.right <= image.width() && r.top <= image.height() &&
+           r.bottom <= image.height();
 }
 
 bool overlaps(const PixelRect& a, const PixelRect& b) {
@@ -171,6 +174,8 @@ bool writeBackFrame(TemplateItem& item, const PixelRect& frame, Handle h, int dp
         return false;
     const PixelRect now = ItemPixelBox(item, dpi, dpi);
     const PixelRect f = normalised(frame).adjusted(-previewMargin(item));
+    if (f.left < 0 || f.top < 0)
+        return false;
     const bool corner =
         h == Handle::TopLeft || h == Handle::BottomRight || h == Handle::TopRight || h == Handle::BottomLeft;
     const bool left = corner || h == Handle::Left || h == Handle::Inside;

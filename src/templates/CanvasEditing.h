@@ -53,7 +53,8 @@ void dragHandle(PixelRect& r, Handle h, const QPoint& p);
 // frame at least MinimumSize pixels wide or high.
 PixelRect finishDrag(PixelRect r, Handle h, const QPoint& p, const QPoint& grab, const QSize& image);
 
-// All four edges within the image.
+// No edge beyond the image's right or bottom edge. (A frame may stand out left of or above the
+// picture by its preview margin; writeBackFrame refuses an item that would start off the bill.)
 bool insideImage(const PixelRect& r, const QSize& image);
 
 // Both intervals share at least one point on each axis (touching edges or corners count).
@@ -70,8 +71,8 @@ QList<int> itemsTouching(const BillTemplate& tpl, const PixelRect& band);
 // Writes a dragged frame back into the item in tenths of a millimetre, rounded up. The handle
 // decides which values may change (a move only the position, a side only its edge and size); a
 // value whose pixel edge did not move keeps its stored tenths, so that a click without a drag
-// changes nothing. The frame is the drawn one, the preview margin included. Returns whether a
-// value changed.
+// changes nothing. The frame is the drawn one, the preview margin included; an item that would
+// start left of or above the bill is not changed. Returns whether a value changed.
 bool writeBackFrame(TemplateItem& item, const PixelRect& frame, Handle h, int dpi);
 
 // The numbers typed into an item's parameter grid.

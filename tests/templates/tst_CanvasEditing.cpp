@@ -166,7 +166,27 @@ void TestCanvasEditing::frameOutsideTheImageIsNotTaken() {
     QVERIFY(insideImage(PixelRect{0, 0, 300, 200}, image));
     QVERIFY(!insideImage(PixelRect{250, 10, 301, 40}, image));
     QVERIFY(!insideImage(PixelRect{10, 180, 50, 205}, image));
-    QVERIFY(!insideImage(PixelRect{-3, 10, 50, 40}, image));
+
+    // A date in the bill's corner stands out by its margin; its right edge can still be dragged.
+    TemplateItem date = TemplateItem::newItem(u8("年"));
+    date.type = ItemType::Year;
+    date.width = 100;
+    date.height = 50;
+    PixelRect frame = finishDrag(previewFrame(date, 96), Handle::Right, QPoint(60, 0), QPoint(), image);
+    QVERIFY(insideImage(frame, image));
+    QVERIFY(writeBackFrame(date, frame, Handle::Right, 96));
+    QCOMPARE(date.left, 0);
+    QCOMPARE(date.width, 157); // 59 pixels wide without its margins, rounded up
+    // A click without a move keeps it in the corner.
+    const PixelRect corner = previewFrame(date, 96);
+    QCOMPARE(finishDrag(corner, Handle::Inside, QPoint(5, 5), QPoint(6, 6), image), corner);
+    // An item cannot start left of the bill.
+    TemplateItem text = TemplateItem::newItem(u8("户名"));
+    text.left = 20;
+    text.width = 100;
+    text.height = 50;
+    QVERIFY(!writeBackFrame(text, PixelRect{-3, 0, 35, 19}, Handle::Left, 96));
+    QCOMPARE(text.left, 20);
 }
 
 // The later of two overlapping items is picked; a band touching only a corner takes the item;
