@@ -42,7 +42,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSqlQuery>
-#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,20 +65,32 @@ const QString kAccount = QStringLiteral("6222020400001234567");
 const QString kBank = QStringLiteral("工行南京新街口支行");
 const QString kUnitCode = QStringLiteral("NJCJ");
 
-// The cheque as designed: 200 x 90 mm, every item centred in its frame (lengths in 0.1 mm).
+// The cheque as designed: 200 x 90 mm, every item centred in its frame (lengths in 0.1 mm). The
+// amount fills the capital and grid items and the fee; the unit's record the account and bank.
 struct Design {
     const char* name;
     const char* type;
     int left, top, width, height;
+    const char* relation = "";
+    const char* formula = "";
+    bool input = true; // 是否显示输入
+    int group = 0;     // 互锁组
+    bool summed = false;
 };
 const QList<Design> kDesign = {
-    {"号码", "自动编号", 1500, 40, 350, 60},       {"年", "日期(年-大写)", 300, 130, 250, 60},
-    {"月", "日期(月-大写)", 600, 130, 150, 60},    {"日", "日期(日-大写)", 800, 130, 150, 60},
-    {"收款人", "业务单位名称", 300, 230, 800, 60}, {"帐号", "文本", 1150, 230, 750, 60},
-    {"开户行", "文本", 1150, 310, 750, 60},        {"金额", "金额(小写)", 1350, 420, 500, 60},
-    {"大写金额", "金额(大写)", 300, 420, 950, 60}, {"金额对格", "金额(对格)", 1350, 520, 500, 60},
-    {"手续费", "金额(小写)", 1350, 620, 500, 60},  {"现金", "检查框", 300, 620, 60, 60},
-    {"转帐", "检查框", 500, 620, 60, 60},
+    {"号码", "自动编号", 1500, 40, 350, 60},
+    {"年", "日期(年-大写)", 300, 130, 250, 60, "月-日"},
+    {"月", "日期(月-大写)", 600, 130, 150, 60},
+    {"日", "日期(日-大写)", 800, 130, 150, 60},
+    {"收款人", "业务单位名称", 300, 230, 800, 60},
+    {"帐号", "文本", 1150, 230, 750, 60, "收款人-银行帐号"},
+    {"开户行", "文本", 1150, 310, 750, 60, "收款人-开户银行"},
+    {"金额", "金额(小写)", 1350, 420, 500, 60, "", "", true, 0, true},
+    {"大写金额", "金额(大写)", 300, 420, 950, 60, "金额", "", false},
+    {"金额对格", "金额(对格)", 1350, 520, 500, 60, "金额", "", false},
+    {"手续费", "金额(小写)", 1350, 620, 500, 60, "", "[金额]*0.01", false},
+    {"现金", "检查框", 300, 620, 60, 60, "", "", true, 1},
+    {"转帐", "检查框", 500, 620, 60, 60, "", "", true, 1},
 };
 
 const Design& designOf(const QString& name) {
@@ -334,56 +345,51 @@ void TestJourney::designItems(TItemSetForm& f) {
     }
     QCOMPARE(f.ListBox1->count(), kDesign.size());
 
-    // Items the operator does not type: filled from the amount.
-    for (const char* name : {"大写金额", "金额对格", "手续费"}) {
-        clickListEntry(f.ListBox1, u8(name));
-        doubleClick(f.StringGrid1, ShowInputRow);
-        QCOMPARE(f.StringGrid1->value(ShowInputRow), QString());
-    }
-    for (const char* name : {"大写金额", "金额对格"}) {
-        clickListEntry(f.ListBox1, u8(name));
-        doubleClick(f.StringGrid1, RelationRow);
-        choose(f.ComboBox2, u8("金额"));
-        QCOMPARE(f.StringGrid1->value(RelationRow), u8("金额"));
-    }
-    clickListEntry(f.ListBox1, u8("金额"));
-    doubleClick(f.StringGrid1, StatisticsRow);
-    QCOMPARE(f.StringGrid1->value(StatisticsRow), PageParameters::checkText());
-
-    clickListEntry(f.ListBox1, u8("手续费"));
-    whenOpen<TSetCalWayForm>([](TSetCalWayForm* d) {
-        const int amount = d->ComboBox1->findText(u8("[金额]"));
-        QVERIFY(amount >= 0);
-        d->ComboBox1->setCurrentIndex(amount);
-        emit d->ComboBox1->activated(amount);
-        typeKeys(d->Memo1, u8("*0.01"));
-        clickButton(d, "BitBtn1");
-    });
-    doubleClick(f.StringGrid1, CalcRow);
-    QCOMPARE(f.StringGrid1->value(CalcRow), u8("[金额]*0.01"));
-
-    // The account and the bank come with the business unit's record; month and day with the year.
-    const auto pair = [&f](const char* item, const char* first, const char* second) {
-        clickListEntry(f.ListBox1, u8(item));
-        whenOpen<TYearConnectForm>([first, second](TYearConnectForm* d) {
-            QCOMPARE(d->ComboBox1->currentText(), u8(first));
-            const int i = d->ComboBox2->findText(u8(second));
-            QVERIFY(i >= 0);
-            d->ComboBox2->setCurrentIndex(i);
-            clickButton(d, "BitBtn1");
-        });
-        doubleClick(f.StringGrid1, RelationRow);
-        QCOMPARE(f.StringGrid1->value(RelationRow), u8(first) + u8("-") + u8(second));
-    };
-    pair("帐号", "收款人", "银行帐号");
-    pair("开户行", "收款人", "开户银行");
-    pair("年", "月", "日");
-
-    // 现金 and 转帐 exclude each other.
-    for (const char* name : {"现金", "转帐"}) {
-        clickListEntry(f.ListBox1, u8(name));
-        doubleClick(f.StringGrid1, InterlockRow);
-        choose(f.ComboBox2, u8("1"));
+    // Flags and ties after all items exist, as each names others.
+    for (const Design& d : kDesign) {
+        clickListEntry(f.ListBox1, u8(d.name));
+        if (!d.input)
+            doubleClick(f.StringGrid1, ShowInputRow);
+        if (d.summed)
+            doubleClick(f.StringGrid1, StatisticsRow);
+        if (d.group != 0) {
+            doubleClick(f.StringGrid1, InterlockRow);
+            choose(f.ComboBox2, QString::number(d.group));
+        }
+        const QStringList pair = u8(d.relation).split(QLatin1Char('-'));
+        if (pair.size() == 2) {
+            // A name item and its record's column, or the year's month and day: the pair dialog.
+            whenOpen<TYearConnectForm>([pair](TYearConnectForm* y) {
+                QCOMPARE(y->ComboBox1->currentText(), pair.at(0));
+                y->ComboBox2->setCurrentIndex(y->ComboBox2->findText(pair.at(1)));
+                clickButton(y, "BitBtn1");
+            });
+            doubleClick(f.StringGrid1, RelationRow);
+        } else if (!pair.constFirst().isEmpty()) {
+            doubleClick(f.StringGrid1, RelationRow);
+            choose(f.ComboBox2, pair.constFirst());
+        }
+        if (*d.formula) {
+            // Names are inserted from the list, the rest is typed.
+            whenOpen<TSetCalWayForm>([formula = u8(d.formula)](TSetCalWayForm* c) {
+                for (const QString& part : formula.split(QLatin1Char('['))) {
+                    const qsizetype close = part.indexOf(QLatin1Char(']'));
+                    if (close >= 0) {
+                        const int i = c->ComboBox1->findText(QLatin1Char('[') + part.left(close + 1));
+                        QVERIFY(i >= 0);
+                        c->ComboBox1->setCurrentIndex(i);
+                        emit c->ComboBox1->activated(i);
+                    }
+                    typeKeys(c->Memo1, part.mid(close + 1));
+                }
+                clickButton(c, "BitBtn1");
+            });
+            doubleClick(f.StringGrid1, CalcRow);
+        }
+        QCOMPARE(f.StringGrid1->value(ShowInputRow), d.input ? PageParameters::checkText() : QString());
+        QCOMPARE(f.StringGrid1->value(RelationRow), u8(d.relation));
+        QCOMPARE(f.StringGrid1->value(CalcRow), u8(d.formula));
+        QCOMPARE(f.StringGrid1->value(InterlockRow), QString::number(d.group));
     }
 
     QVERIFY(f.modified());
@@ -428,31 +434,20 @@ void TestJourney::importItAsACheque() {
             row << q.value(c).toString();
         stored << row.join(QLatin1Char('|'));
     }
-    const QStringList typeNames = ItemTypes::names();
     QStringList designed;
-    for (const Design& d : kDesign) {
-        const QString name = u8(d.name);
-        const bool computed = name == u8("大写金额") || name == u8("金额对格") || name == u8("手续费");
-        QString relation = computed && name != u8("手续费") ? u8("金额") : QString();
-        if (name == u8("帐号"))
-            relation = u8("收款人-银行帐号");
-        if (name == u8("开户行"))
-            relation = u8("收款人-开户银行");
-        if (name == u8("年"))
-            relation = u8("月-日");
-        designed << QStringList{name,
+    for (const Design& d : kDesign)
+        designed << QStringList{u8(d.name),
                                 QString::number(d.left),
                                 QString::number(d.top),
                                 QString::number(d.width),
                                 QString::number(d.height),
-                                QString::number(typeNames.indexOf(u8(d.type))),
-                                computed ? u8("0") : u8("1"),
-                                relation,
-                                name == u8("手续费") ? u8("[金额]*0.01") : QString(),
-                                name == u8("现金") || name == u8("转帐") ? u8("1") : u8("0"),
-                                name == u8("金额") ? u8("1") : u8("0")}
+                                QString::number(ItemTypes::names().indexOf(u8(d.type))),
+                                QString::number(int(d.input)),
+                                u8(d.relation),
+                                u8(d.formula),
+                                QString::number(d.group),
+                                QString::number(int(d.summed))}
                         .join(QLatin1Char('|'));
-    }
     QCOMPARE(stored, designed);
     QCOMPARE(fileBytes(BillStore::resolvePicturePath(store().storedPicturePath(b))), fileBytes(m_jpeg));
 }
