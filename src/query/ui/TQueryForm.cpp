@@ -1,6 +1,7 @@
 #include "query/ui/TQueryForm.h"
 
 #include "platform/Clock.h"
+#include "platform/ui/MinimizeFollow.h"
 #include "platform/ui/Prompter.h"
 #include "platform/ui/SpreadsheetDialogs.h"
 #include "query/QueryDates.h"
@@ -309,12 +310,5 @@ void TQueryForm::SpeedButton4Click() {
 
 void TQueryForm::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !parentWidget())
-        return;
-    // Minimising the query takes the main window out of the way too; restoring brings it back.
-    QWidget* main = parentWidget()->window();
-    if (isMinimized())
-        main->hide();
-    else if (main->isHidden())
-        main->show();
+    followMinimizedState(this, event);
 }

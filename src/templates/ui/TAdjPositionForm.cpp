@@ -1,5 +1,6 @@
 #include "templates/ui/TAdjPositionForm.h"
 
+#include "platform/ui/MinimizeFollow.h"
 #include "platform/ui/Prompter.h"
 #include "store/BillStore.h"
 #include "store/Database.h"
@@ -142,13 +143,7 @@ void TAdjPositionForm::showEvent(QShowEvent* event) {
 
 void TAdjPositionForm::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !parentWidget())
-        return;
-    QWidget* main = parentWidget()->window();
-    if (isMinimized())
-        main->hide();
-    else if (main->isHidden())
-        main->show();
+    followMinimizedState(this, event);
 }
 
 void TAdjPositionForm::FormShow() {

@@ -3,6 +3,7 @@
 #include "app/ui/TStringInputForm.h"
 #include "exchange/BillDefineFile.h"
 #include "platform/AppPaths.h"
+#include "platform/ui/MinimizeFollow.h"
 #include "platform/ui/Prompter.h"
 #include "store/BillStore.h"
 #include "store/Database.h"
@@ -210,14 +211,7 @@ void TItemSetForm::showEvent(QShowEvent* event) {
 
 void TItemSetForm::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !parentWidget())
-        return;
-    // Minimizing the designer takes the main window out of the way too.
-    QWidget* main = parentWidget()->window();
-    if (isMinimized())
-        main->hide();
-    else if (main->isHidden())
-        main->show();
+    followMinimizedState(this, event);
 }
 
 void TItemSetForm::FormShow() {
