@@ -11,4 +11,4 @@ shift || true
 cmake -S . -B "$build" -G Ninja -DTARVEL_TESTS=ON "$@"
 cmake --build "$build" -j"$(nproc)"
 cd "$build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+TARVEL_REQUIRE_PRINTING=1 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"

@@ -19,6 +19,7 @@
 #include "store/Schema.h"
 #include "store/Sql.h"
 #include "support/PdfPages.h"
+#include "support/PrintingTools.h"
 #include "support/TempAppFolder.h"
 #include "support/ui/GridInput.h"
 #include "support/ui/ScriptedPrompter.h"
@@ -528,7 +529,7 @@ void TestJourney::fillSaveAndPrint() {
     QVERIFY(*filling);
 
     if (!PdfPages::toolsAvailable())
-        QSKIP("poppler's pdftotext and pdftoppm are not installed");
+        SKIP_WITHOUT_PRINTING_TOOLS("poppler's pdftotext and pdftoppm are not installed");
     const QList<PdfPages::Word> words = PdfPages::words(m_firstPrint);
     const QList<std::pair<const char*, QString>> printed = {
         {"号码", u8("00000123")},  {"年", u8("贰零壹伍")},     {"月", u8("零叁")},
@@ -553,11 +554,11 @@ void TestJourney::printThePreBillThroughCups() {
     Printing::install(std::make_unique<CupsPrinting>());
     if (!Printing::instance().printers().contains(QStringLiteral("BillPDF"))) {
         usePdfPrinter();
-        QSKIP("the CUPS queue BillPDF is missing (scripts/start-cups.sh)");
+        SKIP_WITHOUT_PRINTING_TOOLS("the CUPS queue BillPDF is missing (scripts/start-cups.sh)");
     }
     if (!PdfPages::toolsAvailable()) {
         usePdfPrinter();
-        QSKIP("poppler's pdftotext and pdftoppm are not installed");
+        SKIP_WITHOUT_PRINTING_TOOLS("poppler's pdftotext and pdftoppm are not installed");
     }
     // The operator chooses the queue once; it is kept as the printer of every bill.
     auto printers = whenOpen<TSltPrinterForm>([](TSltPrinterForm* d) {
@@ -717,7 +718,7 @@ void TestJourney::backUpClearAndRestore() {
     QVERIFY(*filling);
     QCOMPARE(Sql::rowCount(db, after.historyTable), m_prints);
     if (!PdfPages::toolsAvailable())
-        QSKIP("poppler's pdftotext is not installed");
+        SKIP_WITHOUT_PRINTING_TOOLS("poppler's pdftotext is not installed");
     const QList<PdfPages::Word> words = PdfPages::words(m_pdf->lastFile());
     checkPrintedAt(words, m_prints == 3 ? u8("00000125") : u8("00000124"), u8("号码"), 1600);
     checkPrintedAt(words, u8("壹佰元整"), u8("大写金额"), designOf(u8("大写金额")).left);

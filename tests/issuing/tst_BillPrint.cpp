@@ -3,6 +3,7 @@
 #include "issuing/FilledBill.h"
 #include "platform/Fonts.h"
 #include "platform/Printing.h"
+#include "support/PrintingTools.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -143,7 +144,7 @@ private slots:
         Fonts::installSubstitutions();
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() ||
             QStandardPaths::findExecutable(QStringLiteral("pdfimages")).isEmpty())
-            QSKIP("poppler-utils are not installed");
+            SKIP_WITHOUT_PRINTING_TOOLS("poppler-utils are not installed");
         QVERIFY(m_dir.isValid());
     }
 

@@ -1,4 +1,5 @@
 #include "platform/Fonts.h"
+#include "support/PrintingTools.h"
 #include "templates/RenderEngine.h"
 #include "templates/TemplateError.h"
 #include "templates/TextAlignment.h"
@@ -462,7 +463,7 @@ void TestRenderEngine::previewItemFrames() {
 // left ends at the item's right edge and stands on its bottom edge.
 void TestRenderEngine::sameGeometryOnPdfPage() {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        QSKIP("pdftotext is not installed");
+        SKIP_WITHOUT_PRINTING_TOOLS("pdftotext is not installed");
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("item.pdf"));
     TemplateItem item = itemWith(8, ItemType::AmountFigures);

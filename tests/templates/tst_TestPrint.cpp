@@ -1,5 +1,6 @@
 #include "issuing/PrintJob.h"
 #include "platform/Fonts.h"
+#include "support/PrintingTools.h"
 #include "templates/PageParameters.h"
 #include "templates/TestPrint.h"
 
@@ -94,7 +95,7 @@ private slots:
     void initTestCase() {
         Fonts::installSubstitutions();
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            QSKIP("pdftotext is not installed");
+            SKIP_WITHOUT_PRINTING_TOOLS("pdftotext is not installed");
     }
     void init() {
         QVERIFY(m_dir.isValid());
@@ -260,7 +261,7 @@ void TestTestPrint::backgroundStartsAtThePaperCorner_data() {
 // The picture is laid from the paper's corner, not at the margins; without the flag it is left out.
 void TestTestPrint::backgroundStartsAtThePaperCorner() {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
-        QSKIP("pdftoppm is not installed");
+        SKIP_WITHOUT_PRINTING_TOOLS("pdftoppm is not installed");
     QFETCH(bool, printBackground);
     CheckPrintDefine def;
     def.width = 1000;

@@ -14,6 +14,7 @@
 #include "store/Schema.h"
 #include "store/Sql.h"
 #include "support/PdfPages.h"
+#include "support/PrintingTools.h"
 #include "support/TempAppFolder.h"
 #include "support/ui/ScriptedPrompter.h"
 
@@ -725,11 +726,11 @@ private slots:
     void printThroughTheCupsQueue() {
         Printing::install(std::make_unique<CupsPrinting>());
         if (!Printing::instance().printers().contains(QStringLiteral("BillPDF")))
-            QSKIP("the CUPS queue BillPDF is missing (scripts/start-cups.sh)");
+            SKIP_WITHOUT_PRINTING_TOOLS("the CUPS queue BillPDF is missing (scripts/start-cups.sh)");
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            QSKIP("pdftotext is not installed");
+            SKIP_WITHOUT_PRINTING_TOOLS("pdftotext is not installed");
         if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
-            QSKIP("pdftoppm is not installed");
+            SKIP_WITHOUT_PRINTING_TOOLS("pdftoppm is not installed");
         Settings::setValue(QStringLiteral("Printer"), QStringLiteral("BillPDF"));
         const QDir out(QDir::homePath() + QStringLiteral("/PDF"));
         const QStringList before = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);

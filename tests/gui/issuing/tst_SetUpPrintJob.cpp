@@ -3,6 +3,7 @@
 #include "platform/Fonts.h"
 #include "platform/Settings.h"
 #include "platform/ui/CupsPrinting.h"
+#include "support/PrintingTools.h"
 #include "support/TempAppFolder.h"
 #include "support/ui/ScriptedPrompter.h"
 #include "templates/PageParameters.h"
@@ -105,9 +106,9 @@ private slots:
         TempAppFolder app;
         Printing::install(std::make_unique<CupsPrinting>());
         if (!Printing::instance().printers().contains(QStringLiteral("BillPDF")))
-            QSKIP("the CUPS queue BillPDF is missing (scripts/start-cups.sh)");
+            SKIP_WITHOUT_PRINTING_TOOLS("the CUPS queue BillPDF is missing (scripts/start-cups.sh)");
         if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
-            QSKIP("pdfinfo is not installed");
+            SKIP_WITHOUT_PRINTING_TOOLS("pdfinfo is not installed");
         ScriptedPrompter::install();
         Settings::setValue(QStringLiteral("Printer"), QStringLiteral("BillPDF"));
 

@@ -5,6 +5,7 @@
 #include "store/Database.h"
 #include "store/Sql.h"
 #include "support/PdfPages.h"
+#include "support/PrintingTools.h"
 #include "support/StoreFixtures.h"
 #include "support/TempAppFolder.h"
 #include "support/ui/GridInput.h"
@@ -256,7 +257,7 @@ void TestAdjPosition::marginMustBeANumber() {
 // The test print takes the margins as typed, before they are saved.
 void TestAdjPosition::testPrintUsesUnsavedMargins() {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        QSKIP("pdftotext is not installed");
+        SKIP_WITHOUT_PRINTING_TOOLS("pdftotext is not installed");
     QTemporaryDir dir;
     auto* pdf = new PdfPrinting(dir.path(), 600);
     Printing::install(std::unique_ptr<Printing>(pdf));
