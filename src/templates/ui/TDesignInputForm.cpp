@@ -22,6 +22,8 @@ TDesignInputForm::TDesignInputForm(BillStore& store, QWidget* parent) : QDialog(
     setModal(true);
     setFixedSize(519, 233);
     auto* layout = new QHBoxLayout(this);
+    // Narrow margins leave the fixed window room for all ten rows of 22 pixels.
+    layout->setContentsMargins(6, 4, 6, 4);
     StringGrid = new ParameterGrid(this, 2);
     StringGrid->setObjectName(QStringLiteral("StringGrid"));
     QFont gridFont(QStringLiteral("宋体"));
