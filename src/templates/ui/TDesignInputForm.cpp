@@ -6,6 +6,7 @@
 #include "store/Sql.h"
 #include "templates/PictureSize.h"
 #include "templates/TemplateStore.h"
+#include "templates/ui/PageGridEditors.h"
 #include "templates/ui/ParameterGrid.h"
 
 #include <QComboBox>
@@ -104,40 +105,11 @@ void TDesignInputForm::FormShow() {
 }
 
 void TDesignInputForm::StringGridDblClick(int row) {
-    switch (row) {
-    case Row::TypeRow: {
-        const QStringList names = m_store.typeNames();
-        StringGrid->openComboEditor(row, names, std::max<int>(0, names.indexOf(StringGrid->value(row))),
-                                    true);
-        break;
-    }
-    case Row::NameRow:
-        StringGrid->openTextEditor(row, ParameterGrid::Keys::Any);
-        break;
-    case Row::PictureRow:
+    if (row == Row::PictureRow) {
         guarded(this, [this] { choosePicture(); });
-        break;
-    case Row::WidthRow:
-    case Row::LengthRow:
-        StringGrid->openTextEditor(row, ParameterGrid::Keys::Digits);
-        break;
-    case Row::LeftMarginRow:
-    case Row::TopMarginRow:
-        StringGrid->openTextEditor(row, ParameterGrid::Keys::SignedDigits);
-        break;
-    case Row::DirectionRow: {
-        const QStringList entries = PageParameters::directionTexts();
-        StringGrid->openComboEditor(row, entries, std::max<int>(0, entries.indexOf(StringGrid->value(row))),
-                                    true);
-        break;
+        return;
     }
-    case Row::CurrencyRow:
-    case Row::BackgroundRow:
-        StringGrid->setValue(row, StringGrid->value(row).isEmpty() ? PageParameters::checkText() : QString());
-        break;
-    default:
-        break;
-    }
+    openPageCellEditor(StringGrid, row, m_store.typeNames());
 }
 
 void TDesignInputForm::textCommitted(int row, const QString& before, const QString& text) {

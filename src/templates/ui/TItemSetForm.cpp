@@ -15,6 +15,7 @@
 #include "templates/RenderEngine.h"
 #include "templates/TemplateStore.h"
 #include "templates/TextAlignment.h"
+#include "templates/ui/PageGridEditors.h"
 #include "templates/ui/ParameterGrid.h"
 #include "templates/ui/TAttrChangForm.h"
 #include "templates/ui/TSetCalWayForm.h"
@@ -322,41 +323,12 @@ void TItemSetForm::fillItemGrid() {
 // --- the page grid ---
 
 void TItemSetForm::StringGridDblClick(int row) {
-    switch (row) {
-    case PageRow::TypeRow: {
-        const QStringList names = m_store.typeNames();
-        StringGrid->openComboEditor(row, names, std::max<int>(0, names.indexOf(StringGrid->value(row))),
-                                    true);
-        break;
-    }
-    case PageRow::NameRow:
-        StringGrid->openTextEditor(row, ParameterGrid::Keys::Any);
-        break;
-    case PageRow::PictureRow:
+    if (row == PageRow::PictureRow) {
         guarded(this, [this] { choosePicture(); });
-        break;
-    case PageRow::WidthRow:
-    case PageRow::LengthRow:
-        StringGrid->openTextEditor(row, ParameterGrid::Keys::Digits);
-        break;
-    case PageRow::LeftMarginRow:
-    case PageRow::TopMarginRow:
-        StringGrid->openTextEditor(row, ParameterGrid::Keys::SignedDigits);
-        break;
-    case PageRow::DirectionRow: {
-        const QStringList entries = PageParameters::directionTexts();
-        StringGrid->openComboEditor(row, entries, std::max<int>(0, entries.indexOf(StringGrid->value(row))),
-                                    true);
-        break;
+        return;
     }
-    case PageRow::CurrencyRow:
-    case PageRow::BackgroundRow:
-        StringGrid->setValue(row, StringGrid->value(row).isEmpty() ? PageParameters::checkText() : QString());
+    if (openPageCellEditor(StringGrid, row, m_store.typeNames()))
         m_modified = true;
-        break;
-    default:
-        break;
-    }
 }
 
 void TItemSetForm::choosePicture() {
