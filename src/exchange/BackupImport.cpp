@@ -206,8 +206,7 @@ int BackupImport::resolveType(BillStore& store, const MainItemFlag& bill) const 
     if (bill.typeIndex <= 8)
         return bill.typeIndex;
     const QString name = m_backupTypes.at(bill.typeIndex);
-    const int index = store.typeIndexOf(name);
-    return index >= 0 ? index : store.addType(name);
+    return store.ensureType(name);
 }
 
 void BackupImport::mergeBill(const MainItemFlag& bill, const MainItemFlag& live) {

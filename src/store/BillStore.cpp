@@ -96,6 +96,11 @@ int BillStore::addType(const QString& name) {
     return m_typeNames.size() - 1;
 }
 
+int BillStore::ensureType(const QString& name) {
+    const int index = typeIndexOf(name);
+    return index >= 0 ? index : addType(name);
+}
+
 void BillStore::changeTypeCount(int index, int delta) {
     QSqlDatabase db = bill();
     const qint64 rowid = Sql::rowIdAt(db, typeTable(), index);

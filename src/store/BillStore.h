@@ -30,6 +30,8 @@ public:
     void ensureBillTypeTable();
     // Appends a type; returns its index.
     int addType(const QString& name);
+    // The index of a type name, appending the type when it is not known yet.
+    int ensureType(const QString& name);
     void changeTypeCount(int index, int delta);
     int typeBillCount(int index) const;
     // Names of the types whose bill count is not 0, in table order.

@@ -1,5 +1,7 @@
 #include "templates/BillTemplate.h"
 
+#include <algorithm>
+
 int BillTemplate::count() const {
     int n = 0;
     while (n < MaxItems && items[n].used)
@@ -59,4 +61,17 @@ void RemoveItem(BillTemplate& tpl, int index) {
     for (int i = index; i + 1 < n; ++i)
         tpl.items[i] = tpl.items[i + 1];
     tpl.items[n - 1].clear();
+}
+
+void fitItemsToPage(BillTemplate& tpl, bool width, int size) {
+    for (int i = 0; i < tpl.count(); ++i) {
+        TemplateItem& it = tpl.items[i];
+        if (width && it.left + it.width > size) {
+            it.left = 0;
+            it.width = std::max(0, size - 10);
+        } else if (!width && it.top + it.height > size) {
+            it.top = 0;
+            it.height = std::max(0, size - 10);
+        }
+    }
 }

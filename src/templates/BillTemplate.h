@@ -41,3 +41,7 @@ void ForgetItemName(BillTemplate& tpl, const QString& name);
 // Removes the item at index: forgets its name, remembers its key for deletion when it has a row,
 // and moves the following items one place forward.
 void RemoveItem(BillTemplate& tpl, int index);
+
+// After the bill's width (or length) shrank to size: an item reaching beyond it moves to the
+// left (top) edge with a width (height) 1 mm short of the bill.
+void fitItemsToPage(BillTemplate& tpl, bool width, int size);

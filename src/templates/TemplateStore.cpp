@@ -176,13 +176,8 @@ void writePageRow(const QSqlDatabase& db, const QString& table, const PageParame
 
 int resolveTypeIndex(BillStore& store, const PageParameters& page) {
     int index = page.typeIndex;
-    if (!page.typeName.isEmpty()) {
-        if (store.typeIndexOf(page.typeName) < 0) {
-            store.addType(page.typeName);
-            store.reloadTypeNames();
-        }
-        index = store.typeIndexOf(page.typeName);
-    }
+    if (!page.typeName.isEmpty())
+        index = store.ensureType(page.typeName);
     if (index < 0 || index >= store.typeNames().size())
         index = 0;
     return index;

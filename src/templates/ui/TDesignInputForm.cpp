@@ -120,10 +120,7 @@ void TDesignInputForm::textCommitted(int row, const QString& before, const QStri
                 StringGrid->setValue(row, before);
                 return;
             }
-            if (m_store.typeIndexOf(name) < 0) {
-                m_store.addType(name);
-                m_store.reloadTypeNames();
-            }
+            m_store.ensureType(name);
             StringGrid->setValue(row, name);
         } else if (row == Row::DirectionRow) {
             StringGrid->setValue(row, PageParameters::directionTexts().contains(text) ? text : before);

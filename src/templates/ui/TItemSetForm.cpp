@@ -359,10 +359,7 @@ void TItemSetForm::pageCommitted(int row, const QString& before, const QString& 
                 StringGrid->setValue(row, before);
                 return;
             }
-            if (m_store.typeIndexOf(name) < 0) {
-                m_store.addType(name);
-                m_store.reloadTypeNames();
-            }
+            m_store.ensureType(name);
             StringGrid->setValue(row, name);
             break;
         }
@@ -379,19 +376,8 @@ void TItemSetForm::pageCommitted(int row, const QString& before, const QString& 
                 return;
             const int old = before.trimmed().toInt();
             StringGrid->setValue(row, text);
-            // Items beyond a shrunk bill move to its edge with a size that fits.
-            if (value <= old) {
-                for (int i = 0; i < m_tpl->count(); ++i) {
-                    TemplateItem& it = m_tpl->items[i];
-                    if (row == PageRow::WidthRow && it.left + it.width > value) {
-                        it.left = 0;
-                        it.width = std::max(0, value - 10);
-                    } else if (row == PageRow::LengthRow && it.top + it.height > value) {
-                        it.top = 0;
-                        it.height = std::max(0, value - 10);
-                    }
-                }
-            }
+            if (value <= old)
+                fitItemsToPage(*m_tpl, row == PageRow::WidthRow, value);
             rebuildBackground();
             PrnImage->selectItem(m_selected);
             fillItemGrid();
