@@ -1,16 +1,17 @@
 #include "app/ui/TMainForm.h"
 #include "app/ui/TWelcomForm.h"
 #include "platform/AppPaths.h"
+#include "platform/FolderLock.h"
 #include "platform/Fonts.h"
 #include "platform/Printing.h"
 #include "platform/Settings.h"
 #include "platform/ui/CupsPrinting.h"
 #include "platform/ui/Prompter.h"
+#include "store/BillStore.h"
 #include "store/Schema.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLockFile>
 #include <QScreen>
 
 #include <exception>
@@ -31,11 +32,19 @@ int main(int argc, char* argv[]) {
             throw std::runtime_error(
                 QStringLiteral("无法创建应用程序文件夹：%1").arg(AppPaths::home()).toStdString());
 
-        // One running program per application folder; a second start leaves quietly.
-        QLockFile lock(AppPaths::home() + QStringLiteral("Tarvel智能票据打印.lock"));
-        lock.setStaleLockTime(0);
-        if (!lock.tryLock(0))
+        // One running program per application folder: a second start beside a live one leaves
+        // quietly; any other reason the folder cannot be locked is told.
+        FolderLock lock(AppPaths::home());
+        QString lockMessage;
+        switch (lock.acquire(&lockMessage)) {
+        case FolderLock::Outcome::Locked:
+            break;
+        case FolderLock::Outcome::HeldByProgram:
             return 0;
+        case FolderLock::Outcome::Failed:
+            Prompter::instance().error(nullptr, lockMessage);
+            return 1;
+        }
 
         Fonts::installSubstitutions();
         Settings::ensureExists();
@@ -47,6 +56,7 @@ int main(int argc, char* argv[]) {
         }
 
         Schema::ensureDatabases();
+        BillStore().removeLeftovers();
         TMainForm main;
         // Fill the screen even where no window manager maximises the window.
         main.setGeometry(main.screen()->availableGeometry());

@@ -1,6 +1,10 @@
 #include "exchange/BackupFile.h"
 
+#include "platform/FileErrors.h"
+
 #include <QIODevice>
+
+#include <cerrno>
 
 #include <stdexcept>
 
@@ -28,11 +32,13 @@ void BackupFile::fail(const QString& message) {
 void BackupFile::copyBytes(QIODevice& from, QIODevice& to, qint64 length) {
     QByteArray buffer;
     while (length > 0) {
+        errno = 0;
         buffer = from.read(std::min(length, kChunk));
         if (buffer.isEmpty())
-            fail(QStringLiteral("读取文件失败：%1").arg(from.errorString()));
+            fail(DeviceReadFailure(from, errno));
+        errno = 0;
         if (to.write(buffer) != buffer.size())
-            fail(QStringLiteral("写入文件失败：%1").arg(to.errorString()));
+            fail(DeviceWriteFailure(to, errno));
         length -= buffer.size();
     }
 }
@@ -81,8 +87,9 @@ void BackupFile::extractDatabase(const QString& target) {
     if (!m_file.seek(m_dbOffset))
         damaged(m_file.errorString());
     copyBytes(m_file, out, m_dbLength);
+    errno = 0;
     if (!out.flush())
-        fail(QStringLiteral("写入文件失败：%1").arg(out.errorString()));
+        fail(DeviceWriteFailure(out, errno));
 }
 
 void BackupFile::indexPictures(int count) {
@@ -118,7 +125,8 @@ bool BackupFile::extractPicture(int index, const QString& target) {
     if (!m_file.seek(r.offset))
         damaged(m_file.errorString());
     copyBytes(m_file, out, r.length);
+    errno = 0;
     if (!out.flush())
-        fail(QStringLiteral("写入文件失败：%1").arg(out.errorString()));
+        fail(DeviceWriteFailure(out, errno));
     return true;
 }

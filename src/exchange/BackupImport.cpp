@@ -1,7 +1,9 @@
 #include "exchange/BackupImport.h"
 
 #include "platform/AppPaths.h"
+#include "platform/FileErrors.h"
 #include "store/BillStore.h"
+#include "store/ColumnNames.h"
 #include "store/Database.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
@@ -12,6 +14,8 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <cerrno>
+#include <limits>
 
 using Sql::q;
 
@@ -160,9 +164,11 @@ QList<MainItemFlag> BackupImport::readBills() {
         while (query.next()) {
             MainItemFlag b;
             bool ok = false;
-            b.typeIndex = query.value(0).toInt(&ok);
-            if (!ok)
+            // Read wide: an index beyond int must not wrap around onto a valid type.
+            const qlonglong type = query.value(0).toLongLong(&ok);
+            if (!ok || type < 0 || type > std::numeric_limits<int>::max())
                 damaged(QStringLiteral("第 %1 个票据的类型无效").arg(bills.size() + 1));
+            b.typeIndex = int(type);
             b.billName = query.value(1).toString();
             b.typeTable = query.value(2).toString();
             b.itemTable = query.value(3).toString();
@@ -193,6 +199,11 @@ QList<MainItemFlag> BackupImport::readBills() {
                 damaged(QStringLiteral("票据“%1”的数据表名“%2”不合法").arg(b.billName, name));
             if (!Sql::tableExists(m_backup, name))
                 damaged(QStringLiteral("票据“%1”的数据表“%2”不存在").arg(b.billName, name));
+            // A column named like the row id would hide it in the live store.
+            for (const QString& column : Sql::columnNames(m_backup, name))
+                if (ColumnNames::isRowIdName(column))
+                    damaged(QStringLiteral("票据“%1”的数据表“%2”有不允许的列名“%3”")
+                                .arg(b.billName, name, column));
         }
         if (b.typeIndex < 0 || (b.typeIndex > 8 && b.typeIndex >= m_backupTypes.size()))
             damaged(QStringLiteral("票据“%1”的类型 %2 在票据类型表中没有").arg(b.billName).arg(b.typeIndex));
@@ -235,8 +246,9 @@ QString BackupImport::writePicture(const MainItemFlag& bill, int row) {
     const QString path = BillStore::newPictureFileName();
     m_createdPictures << path;
     QFile f(path);
+    errno = 0;
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size() || !f.flush())
-        BackupFile::fail(QStringLiteral("无法写入图片文件 %1：%2").arg(path, f.errorString()));
+        BackupFile::fail(DeviceWriteFailure(f, errno));
     return path;
 }
 

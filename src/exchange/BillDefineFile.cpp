@@ -1,10 +1,12 @@
 #include "exchange/BillDefineFile.h"
 
 #include "store/BillStore.h"
+#include "store/ColumnNames.h"
 #include "store/Database.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -370,6 +372,14 @@ void readFile(const QString& path) {
         }
         itemValues << values;
     }
+    // Item names become column names of the bill's tables: they must not collide there.
+    QStringList names;
+    for (const QVariantList& values : std::as_const(itemValues))
+        names << (values.isEmpty() ? QString() : values.constFirst().toString());
+    const QString conflict = ColumnNames::firstConflict(names);
+    if (!conflict.isEmpty())
+        throw StoreError(
+            QStringLiteral("票据定义文件 %1 不能导入：%2").arg(QDir::toNativeSeparators(path), conflict));
 
     const int formatAt = page.columns.indexOf(kPictureFormat);
     if (formatAt < 0)

@@ -2,6 +2,7 @@
 
 #include "exchange/BackupFile.h"
 #include "platform/AppPaths.h"
+#include "platform/FileErrors.h"
 #include "store/BillStore.h"
 #include "store/Database.h"
 #include "store/Sql.h"
@@ -13,6 +14,7 @@
 #include <QTemporaryFile>
 #include <QThread>
 
+#include <cerrno>
 #include <limits>
 
 using Sql::q;
@@ -98,8 +100,9 @@ void SaveBackUpThread::writeBackup(const QString& imagePath, const QList<Picture
     if (!out.open(QIODevice::WriteOnly))
         throw StoreError(QStringLiteral("无法建立备份文件 %1：%2").arg(m_path, out.errorString()));
     auto put = [&](const QByteArray& bytes) {
+        errno = 0;
         if (out.write(bytes) != bytes.size())
-            throw StoreError(QStringLiteral("写入备份文件失败：%1").arg(out.errorString()));
+            throw StoreError(DeviceWriteFailure(out, errno));
     };
     put(BackupFile::versionTag());
     put(BackupFile::encodeLength(quint32(dbLength)));
@@ -119,8 +122,9 @@ void SaveBackUpThread::writeBackup(const QString& imagePath, const QList<Picture
         BackupFile::copyBytes(picture, out, p.size);
         reportProgress(++done, total);
     }
+    errno = 0;
     if (!out.commit())
-        throw StoreError(QStringLiteral("写入备份文件失败：%1").arg(out.errorString()));
+        throw StoreError(DeviceWriteFailure(out, errno));
 
     verifyBackup(imagePath, pictures);
 }

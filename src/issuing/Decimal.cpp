@@ -1,23 +1,95 @@
 #include "issuing/Decimal.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
-[[noreturn]] void overflow() {
-    throw std::overflow_error("decimal overflow");
+// Magnitudes are digit texts, most significant digit first, without leading zeros; "" is zero.
+
+QByteArray trimmed(QByteArray digits) {
+    qsizetype lead = 0;
+    while (lead < digits.size() && digits.at(lead) == '0')
+        ++lead;
+    return digits.mid(lead);
+}
+
+void checkSize(const QByteArray& digits) {
+    if (digits.size() > Decimal::MaxDigits)
+        throw std::overflow_error("decimal overflow");
+}
+
+int compareMagnitude(const QByteArray& a, const QByteArray& b) {
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    const int c = a.compare(b);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+QByteArray addMagnitudes(const QByteArray& a, const QByteArray& b) {
+    QByteArray out;
+    out.reserve(std::max(a.size(), b.size()) + 1);
+    int carry = 0;
+    for (qsizetype i = a.size() - 1, j = b.size() - 1; i >= 0 || j >= 0 || carry; --i, --j) {
+        int d = carry;
+        if (i >= 0)
+            d += a.at(i) - '0';
+        if (j >= 0)
+            d += b.at(j) - '0';
+        out.append(char('0' + d % 10));
+        carry = d / 10;
+    }
+    std::reverse(out.begin(), out.end());
+    return trimmed(out);
+}
+
+// a - b for a >= b.
+QByteArray subtractMagnitudes(const QByteArray& a, const QByteArray& b) {
+    QByteArray out;
+    out.reserve(a.size());
+    int borrow = 0;
+    for (qsizetype i = a.size() - 1, j = b.size() - 1; i >= 0; --i, --j) {
+        int d = a.at(i) - '0' - borrow - (j >= 0 ? b.at(j) - '0' : 0);
+        borrow = d < 0 ? 1 : 0;
+        out.append(char('0' + d + 10 * borrow));
+    }
+    std::reverse(out.begin(), out.end());
+    return trimmed(out);
+}
+
+QByteArray multiplyMagnitudes(const QByteArray& a, const QByteArray& b) {
+    if (a.isEmpty() || b.isEmpty())
+        return {};
+    std::vector<int> sums(size_t(a.size() + b.size()), 0);
+    for (qsizetype i = a.size() - 1; i >= 0; --i) {
+        int carry = 0;
+        for (qsizetype j = b.size() - 1; j >= 0; --j) {
+            int& cell = sums[size_t(i + j + 1)];
+            const int v = cell + (a.at(i) - '0') * (b.at(j) - '0') + carry;
+            cell = v % 10;
+            carry = v / 10;
+        }
+        sums[size_t(i)] += carry;
+    }
+    QByteArray out;
+    out.reserve(qsizetype(sums.size()));
+    for (int d : sums)
+        out.append(char('0' + d));
+    return trimmed(out);
 }
 } // namespace
 
-Decimal::Int128 Decimal::pow10(int n) {
-    Int128 p = 1;
-    for (int i = 0; i < n; ++i)
-        if (__builtin_mul_overflow(p, Int128(10), &p))
-            overflow();
-    return p;
+Decimal::Decimal(QByteArray digits, bool negative, int scale)
+    : m_digits(trimmed(std::move(digits))), m_scale(scale) {
+    checkSize(m_digits);
+    m_negative = negative && !m_digits.isEmpty();
 }
 
 Decimal Decimal::fromInt(long long value) {
-    return Decimal(value, 0);
+    const bool negative = value < 0;
+    QByteArray digits = QByteArray::number(value);
+    if (negative)
+        digits.remove(0, 1);
+    return Decimal(digits, negative, 0);
 }
 
 std::optional<Decimal> Decimal::parse(const QString& text) {
@@ -28,7 +100,7 @@ std::optional<Decimal> Decimal::parse(const QString& text) {
         negative = t.at(i) == QLatin1Char('-');
         ++i;
     }
-    Int128 mantissa = 0;
+    QByteArray digits;
     int scale = 0;
     bool point = false;
     bool digit = false;
@@ -40,14 +112,10 @@ std::optional<Decimal> Decimal::parse(const QString& text) {
             point = true;
         } else if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
             digit = true;
-            if (point) {
-                // Places beyond what the arithmetic keeps cannot change a stored amount.
-                if (scale == MaxScale)
-                    continue;
+            if (point)
                 ++scale;
-            }
-            if (__builtin_mul_overflow(mantissa, Int128(10), &mantissa) ||
-                __builtin_add_overflow(mantissa, Int128(c.unicode() - '0'), &mantissa))
+            digits.append(char(c.unicode()));
+            if (digits.size() > MaxDigits)
                 return std::nullopt;
         } else {
             return std::nullopt;
@@ -55,26 +123,28 @@ std::optional<Decimal> Decimal::parse(const QString& text) {
     }
     if (!digit)
         return std::nullopt;
-    return Decimal(negative ? -mantissa : mantissa, scale);
+    return Decimal(digits, negative, scale);
 }
 
 Decimal Decimal::withScale(int scale) const {
-    Int128 m;
-    if (__builtin_mul_overflow(m_mantissa, pow10(scale - m_scale), &m))
-        overflow();
-    return Decimal(m, scale);
+    if (m_digits.isEmpty())
+        return Decimal({}, false, scale);
+    return Decimal(m_digits + QByteArray(scale - m_scale, '0'), m_negative, scale);
 }
 
 Decimal Decimal::operator+(const Decimal& other) const {
     const int scale = std::max(m_scale, other.m_scale);
-    Int128 sum;
-    if (__builtin_add_overflow(withScale(scale).m_mantissa, other.withScale(scale).m_mantissa, &sum))
-        overflow();
-    return Decimal(sum, scale);
+    const Decimal a = withScale(scale);
+    const Decimal b = other.withScale(scale);
+    if (a.m_negative == b.m_negative)
+        return Decimal(addMagnitudes(a.m_digits, b.m_digits), a.m_negative, scale);
+    if (compareMagnitude(a.m_digits, b.m_digits) >= 0)
+        return Decimal(subtractMagnitudes(a.m_digits, b.m_digits), a.m_negative, scale);
+    return Decimal(subtractMagnitudes(b.m_digits, a.m_digits), b.m_negative, scale);
 }
 
 Decimal Decimal::operator-() const {
-    return Decimal(-m_mantissa, m_scale);
+    return Decimal(m_digits, !m_negative, m_scale);
 }
 
 Decimal Decimal::operator-(const Decimal& other) const {
@@ -82,67 +152,54 @@ Decimal Decimal::operator-(const Decimal& other) const {
 }
 
 Decimal Decimal::operator*(const Decimal& other) const {
-    Int128 product;
-    if (__builtin_mul_overflow(m_mantissa, other.m_mantissa, &product))
-        overflow();
-    Decimal d(product, m_scale + other.m_scale);
-    return d.m_scale > MaxScale ? d.rounded(MaxScale) : d;
+    if (m_scale + other.m_scale > MaxDigits)
+        throw std::overflow_error("decimal overflow");
+    return Decimal(multiplyMagnitudes(m_digits, other.m_digits), m_negative != other.m_negative,
+                   m_scale + other.m_scale);
 }
 
 bool Decimal::operator==(const Decimal& other) const {
     const int scale = std::max(m_scale, other.m_scale);
-    return withScale(scale).m_mantissa == other.withScale(scale).m_mantissa;
+    const Decimal a = withScale(scale);
+    const Decimal b = other.withScale(scale);
+    return a.m_negative == b.m_negative && a.m_digits == b.m_digits;
 }
 
 Decimal Decimal::rounded(int places) const {
     if (places >= m_scale)
         return *this;
-    const Int128 unit = pow10(m_scale - places);
-    const Int128 magnitude = m_mantissa < 0 ? -m_mantissa : m_mantissa;
-    Int128 q = magnitude / unit;
-    if ((magnitude % unit) * 2 >= unit)
-        ++q;
-    return Decimal(m_mantissa < 0 ? -q : q, places);
+    const int cut = m_scale - places;
+    // The dropped digits, padded to their full width: half or more rounds the magnitude up.
+    const QByteArray padded = QByteArray(std::max<qsizetype>(0, cut - m_digits.size()), '0') + m_digits;
+    const QByteArray kept = padded.left(padded.size() - cut);
+    const bool up = padded.at(padded.size() - cut) >= '5';
+    return Decimal(up ? addMagnitudes(kept, "1") : kept, m_negative, places);
 }
 
 int Decimal::significantPlaces() const {
     int places = m_scale;
-    Int128 m = m_mantissa;
-    while (places > 0 && m % 10 == 0) {
-        m /= 10;
+    qsizetype end = m_digits.size();
+    while (places > 0 && end > 0 && m_digits.at(end - 1) == '0') {
+        --end;
         --places;
     }
-    return places;
+    return m_digits.isEmpty() ? 0 : places;
 }
-
-namespace {
-__extension__ using UInt128 = unsigned __int128;
-
-QString digitsOf(UInt128 v) {
-    QString s;
-    do {
-        s.prepend(QChar(char16_t(u'0' + int(v % 10))));
-        v /= 10;
-    } while (v != 0);
-    return s;
-}
-} // namespace
 
 QString Decimal::integerDigits() const {
-    const Int128 magnitude = m_mantissa < 0 ? -m_mantissa : m_mantissa;
-    return digitsOf(static_cast<UInt128>(magnitude / pow10(m_scale)));
+    const QByteArray whole = m_digits.left(std::max<qsizetype>(0, m_digits.size() - m_scale));
+    return whole.isEmpty() ? QStringLiteral("0") : QString::fromLatin1(whole);
 }
 
 QString Decimal::toFixed(int places) const {
     const Decimal d = places >= m_scale ? withScale(places) : rounded(places);
-    const Int128 magnitude = d.m_mantissa < 0 ? -d.m_mantissa : d.m_mantissa;
-    QString digits = digitsOf(static_cast<UInt128>(magnitude));
+    QByteArray digits = d.m_digits;
     if (digits.size() <= places)
-        digits.prepend(QString(places + 1 - digits.size(), QLatin1Char('0')));
-    QString out = d.m_mantissa < 0 ? QStringLiteral("-") : QString();
-    out += digits.left(digits.size() - places);
+        digits.prepend(QByteArray(places + 1 - digits.size(), '0'));
+    QString out = d.m_negative ? QStringLiteral("-") : QString();
+    out += QString::fromLatin1(digits.left(digits.size() - places));
     if (places > 0)
-        out += QLatin1Char('.') + digits.right(places);
+        out += QLatin1Char('.') + QString::fromLatin1(digits.right(places));
     return out;
 }
 

@@ -1,14 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
 #include <stdexcept>
 
-// A decimal number held exactly, as an integer mantissa and a count of decimal places, so that
-// money computed from typed amounts is never off by a binary fraction (1234567.89 x 1 stays
-// 1234567.89). Arithmetic that would leave the range of about 38 digits throws
-// std::overflow_error.
+// A decimal number held exactly, as the decimal digits of an integer mantissa and a count of
+// decimal places, so that money computed from typed amounts is never off by a binary fraction
+// (1234567.89 x 1 stays 1234567.89) and no intermediate is ever cut: sums and products keep every
+// digit, and rounding happens only where a caller asks for it. Only a number of more than
+// MaxDigits digits, which no method over amounts reaches, throws std::overflow_error.
 class Decimal {
 public:
     Decimal() = default;
@@ -23,7 +25,7 @@ public:
     Decimal operator-() const;
     bool operator==(const Decimal& other) const;
 
-    bool isNegative() const { return m_mantissa < 0; }
+    bool isNegative() const { return m_negative; }
     // Rounded to the given number of decimal places, halves away from zero.
     Decimal rounded(int places) const;
     // Decimal places after dropping trailing zeros.
@@ -36,14 +38,14 @@ public:
     // The text with exactly the given number of places, the number first rounded to them.
     QString toFixed(int places) const;
 
+    static constexpr int MaxDigits = 4096;
+
 private:
-    __extension__ using Int128 = __int128;
-    static constexpr int MaxScale = 18;
-
-    Decimal(Int128 mantissa, int scale) : m_mantissa(mantissa), m_scale(scale) {}
+    // digits: the mantissa's magnitude, most significant first, without leading zeros ("" is 0).
+    Decimal(QByteArray digits, bool negative, int scale);
     Decimal withScale(int scale) const; // only for scale >= m_scale
-    static Int128 pow10(int n);
 
-    Int128 m_mantissa = 0;
+    QByteArray m_digits;
+    bool m_negative = false;
     int m_scale = 0;
 };

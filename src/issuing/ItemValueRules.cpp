@@ -185,19 +185,18 @@ void CheckMonthDays(FilledBill& bill, int monthItem) {
 }
 
 void Recalculate(FilledBill& bill, int changedItem) {
-    QStringList previous{bill.items.at(changedItem).name};
+    // Every pass evaluates every item with a method, whatever was stored: a value typed over a
+    // computed one, or one that a pass left unchanged, must not keep a method item stale. The
+    // passes go on while they change something.
+    Q_UNUSED(changedItem);
     const int maxPasses = std::max(1, bill.count());
-    for (int pass = 0; pass < maxPasses && !previous.isEmpty(); ++pass) {
+    bool changedAny = true;
+    for (int pass = 0; pass < maxPasses && changedAny; ++pass) {
+        changedAny = false;
         QList<int> recomputed;
-        QStringList changed;
         for (int i = 0; i < bill.count(); ++i) {
             const TemplateItem& it = bill.items.at(i);
             if (it.calcMethod.isEmpty() || !recalculates(it.type))
-                continue;
-            bool uses = false;
-            for (const QString& name : std::as_const(previous))
-                uses = uses || (!name.isEmpty() && it.calcMethod.contains(name));
-            if (!uses)
                 continue;
             Decimal total;
             try {
@@ -216,13 +215,12 @@ void Recalculate(FilledBill& bill, int changedItem) {
                              isAmount(it.type) ? QStringLiteral("金额") : QStringLiteral("数字"),
                              isAmount(it.type) ? QStringLiteral("，整数部分最多 11 位") : QString()));
             if (bill.values.at(i) != *text)
-                changed << it.name;
+                changedAny = true;
             bill.values[i] = *text;
             recomputed << i;
         }
         for (int i : std::as_const(recomputed))
             mirrorTo(bill, bill.items.at(i).name, bill.values.at(i));
-        previous = changed;
     }
 }
 

@@ -32,9 +32,9 @@ int DaysInRelatedMonth(const FilledBill& bill, int dayItem);
 // After a month was stored: a day beyond the month's days becomes "01", and so do its mirrors.
 void CheckMonthDays(FilledBill& bill, int monthItem);
 
-// After an amount, digit grid or quantity item changed: recomputes every item whose method
-// mentions it, then the items whose methods mention those that changed, until nothing changes
-// (at most as many passes as there are items, so cyclic methods end). Mirrors of recomputed items
+// After an amount, digit grid or quantity item was stored: recomputes every item that has a
+// method, in item order, pass after pass while a pass changes something (at most as many passes
+// as there are items, so cyclic methods end). Mirrors of recomputed items
 // follow. Throws CalculationError, naming the item, when an operand is not a number or a result
 // cannot be stored; values stored before stay, and the item keeps its value.
 void Recalculate(FilledBill& bill, int changedItem);

@@ -1,10 +1,14 @@
 #include "issuing/PrintRecords.h"
 
+#include "issuing/PreBillTable.h"
 #include "store/Database.h"
 #include "store/Sql.h"
+#include "store/StoreError.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <optional>
 
 using Sql::q;
 
@@ -95,16 +99,54 @@ QString IncrementTrailingNumber(const QString& text) {
     return text.left(start) + QStringLiteral("%1").arg(next, width, 10, QLatin1Char('0'));
 }
 
-void RecordPrintedBill(const MainItemFlag& entry, FilledBill& bill, int currency, const QDateTime& moment) {
+PendingPrintRecord::PendingPrintRecord(const MainItemFlag& entry, const FilledBill& bill, int currency,
+                                       const QDateTime& moment)
+    : m_tx(Database::get(Db::Bill)) {
     FilledBill advanced = bill;
     for (int i : RememberedItems(advanced))
         if (isNumber(advanced.items.at(i).type))
             advanced.values[i] = IncrementTrailingNumber(advanced.values.at(i));
-
-    const QSqlDatabase db = Database::get(Db::Bill);
-    Sql::Transaction tx(db);
     AppendHistoryRecord(entry.historyTable, currency, bill, moment);
     SaveRememberedItems(entry.autoTable, advanced);
-    tx.commit();
-    bill.values = advanced.values;
+    m_advanced = advanced.values;
+}
+
+void PendingPrintRecord::commit(FilledBill& bill) {
+    m_tx.commit();
+    bill.values = m_advanced;
+}
+
+void RecordPrintedBill(const MainItemFlag& entry, FilledBill& bill, int currency, const QDateTime& moment) {
+    PendingPrintRecord(entry, bill, currency, moment).commit(bill);
+}
+
+PrintOutcome PrintAndRecord(const MainItemFlag& entry, FilledBill& bill, int currency,
+                            const QDateTime& moment, const std::function<bool(QString* error)>& sendJob) {
+    std::optional<PendingPrintRecord> record;
+    try {
+        record.emplace(entry, bill, currency, moment);
+    } catch (const StoreError& e) {
+        return {PrintOutcome::NotPrinted, QStringLiteral("票据未打印：打印记录无法写入。\n") + e.message()};
+    }
+    QString error;
+    if (!sendJob(&error)) {
+        record.reset();
+        return {PrintOutcome::NotPrinted, error};
+    }
+    try {
+        record->commit(bill);
+        return {PrintOutcome::Recorded, {}};
+    } catch (const StoreError& e) {
+        record.reset();
+        QString message = QStringLiteral("票据已打印，但打印记录未能保存：") + e.message();
+        try {
+            const PreBillTable preBills(entry.preBillTable);
+            const int number = int(preBills.renumberAndRead().size()) + 1;
+            preBills.append(number, currency, bill);
+            message += QStringLiteral("\n填写的内容已保存为第 %1 张预开票。").arg(number);
+        } catch (const StoreError&) {
+            message += QStringLiteral("\n填写的内容仍在窗口中，请在数据库可以写入后保存为预开票。");
+        }
+        return {PrintOutcome::PrintedUnrecorded, message};
+    }
 }

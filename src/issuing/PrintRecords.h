@@ -2,10 +2,14 @@
 
 #include "issuing/FilledBill.h"
 #include "store/MainItemFlag.h"
+#include "store/Sql.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 // What a print leaves behind: a row in the bill's history and the advanced automatic numbers of
 // its auto-number table. Store failures throw StoreError.
@@ -34,6 +38,40 @@ void SaveRememberedItems(const QString& autoTable, const FilledBill& bill);
 // run has ten or more digits, comes back unchanged.
 QString IncrementTrailingNumber(const QString& text);
 
-// After a bill printed: its history row, then its passwords and automatic numbers advanced and
-// saved, all in one transaction. The bill's values change only when everything was written.
+// The records of one print, prepared before the job is sent: the write transaction is opened
+// (so the store is known to be writable) and the history row and the advanced passwords and
+// automatic numbers are written inside it. Destroyed without commit(), it leaves no trace.
+class PendingPrintRecord {
+public:
+    // Throws StoreError when the store cannot be written; nothing has changed then.
+    PendingPrintRecord(const MainItemFlag& entry, const FilledBill& bill, int currency,
+                       const QDateTime& moment);
+    // Makes the records permanent and gives the bill its advanced numbers. Throws StoreError when
+    // the commit fails; the records are then rolled back and the bill keeps its values.
+    void commit(FilledBill& bill);
+
+private:
+    Sql::Transaction m_tx;
+    QStringList m_advanced;
+};
+
+// Prepares and commits at once: for callers that record a print made elsewhere.
 void RecordPrintedBill(const MainItemFlag& entry, FilledBill& bill, int currency, const QDateTime& moment);
+
+struct PrintOutcome {
+    enum Kind {
+        Recorded,         // printed, history row and numbers committed
+        NotPrinted,       // the store could not be written or the printing system refused: nothing
+                          // went to the printer, nothing was recorded
+        PrintedUnrecorded // the job was accepted but the records could not be committed
+    };
+    Kind kind = NotPrinted;
+    QString message; // for everything but Recorded: what happened, in the operator's words
+};
+
+// Sends one bill to the printer so that nothing is printed unrecorded: the records are prepared
+// first, then sendJob paints and submits the job (false with the reason when the printing system
+// refuses it), and the records are committed once the job was accepted. When that last commit
+// fails, the filled values are kept as a pre-bill where the store still allows it.
+PrintOutcome PrintAndRecord(const MainItemFlag& entry, FilledBill& bill, int currency,
+                            const QDateTime& moment, const std::function<bool(QString* error)>& sendJob);

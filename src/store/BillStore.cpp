@@ -1,13 +1,16 @@
 #include "store/BillStore.h"
 
 #include "platform/AppPaths.h"
+#include "store/ColumnNames.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlQuery>
 
 using Sql::q;
@@ -216,7 +219,12 @@ MainItemFlag BillStore::createBillFromWorkingTemplate(int typeIndex, const QStri
             Sql::exec(def, QStringLiteral("SELECT \"设置项目名称\",\"设置项类型\",\"查询\",\"统计\" FROM %1")
                                    .arg(q(workingItemTable())) +
                                Sql::naturalOrder());
+        QStringList names;
         while (items.next()) {
+            const QString conflict = ColumnNames::itemNameConflict(names, items.value(0).toString());
+            if (!conflict.isEmpty())
+                throw StoreError(conflict);
+            names << items.value(0).toString();
             const Sql::ColumnDef col{items.value(0).toString(), QStringLiteral("VARCHAR(255)"), false, false};
             const int type = items.value(1).toInt();
             if (items.value(2).toInt() != 0 || items.value(3).toInt() != 0)
@@ -245,10 +253,11 @@ MainItemFlag BillStore::createBillFromWorkingTemplate(int typeIndex, const QStri
 }
 
 void BillStore::deleteBillTables(const MainItemFlag& entry) {
+    // A table that was lost earlier must not keep the bill from going.
     QSqlDatabase db = bill();
     for (const QString& t :
          {entry.typeTable, entry.itemTable, entry.historyTable, entry.preBillTable, entry.autoTable})
-        Sql::dropTable(db, t);
+        dropIfExists(db, t);
 }
 
 QString BillStore::storedPicturePath(const MainItemFlag& entry) const {
@@ -361,6 +370,43 @@ void BillStore::clearStore() {
         if (!file.isEmpty() && QFileInfo::exists(file))
             QFile::remove(file);
     }
+}
+
+void BillStore::removeLeftovers() {
+    // Scratch databases of a backup import or export that was interrupted. Only one program works
+    // on a folder at a time, so whatever is left here belongs to nobody.
+    const QDir tmp(AppPaths::tmpDir());
+    for (const QString& name :
+         tmp.entryList({QStringLiteral("Temporary.mdb*"), QStringLiteral("BackupImage-*.mdb*")}, QDir::Files))
+        QFile::remove(tmp.filePath(name));
+    const QDir data(AppPaths::dataBaseDir());
+    for (const QString& name : data.entryList({QStringLiteral("*.mdb.new*")}, QDir::Files))
+        QFile::remove(data.filePath(name));
+
+    // Pictures that no bill and no working template refers to: written by an import that was
+    // cut off before its bill was committed. When any bill's page table cannot be read, nothing
+    // is removed: its picture might be the one that looks unused.
+    QSet<QString> used;
+    const auto use = [&used](const QString& stored) {
+        const QString file = resolvePicturePath(stored);
+        if (!file.isEmpty())
+            used.insert(QFileInfo(file).fileName());
+    };
+    QSqlDatabase db = bill();
+    for (const MainItemFlag& e : allBillEntries()) {
+        if (!Sql::tableExists(db, e.typeTable))
+            return;
+        use(storedPicturePath(e));
+    }
+    QSqlDatabase def = define();
+    QSqlQuery working =
+        Sql::exec(def, QStringLiteral("SELECT \"图象数据格式\" FROM %1").arg(q(workingPageTable())));
+    while (working.next())
+        use(working.value(0).toString());
+    const QDir pictures(AppPaths::pictureDir());
+    for (const QString& name : pictures.entryList({QStringLiteral("*.bkg")}, QDir::Files))
+        if (!used.contains(name))
+            QFile::remove(pictures.filePath(name));
 }
 
 QString BillStore::newPictureFileName(const QString& extension) {

@@ -63,6 +63,11 @@ public:
     // and the bill type table. ensureBillTypeTable() recreates the defaults afterwards.
     void clearStore();
 
+    // At start, with the folder's lock held: removes the scratch databases of interrupted backup
+    // work and half-made store files, and the pictures (.bkg) that no bill and no working template
+    // refers to.
+    void removeLeftovers();
+
     // The first picture-folder path <k><extension>, k = 1, 2, ..., naming no existing file.
     static QString newPictureFileName(const QString& extension = QStringLiteral(".bkg"));
     // 0 JPEG, 1 bitmap, -1 anything else or shorter than three bytes.

@@ -62,6 +62,10 @@ QSqlDatabase get(Db which) {
         throw StoreError(QStringLiteral("无法打开数据库 %1：%2").arg(filePath(which), err));
     }
     QSqlQuery(db).exec(QStringLiteral("PRAGMA foreign_keys=OFF"));
+    // In WAL mode a program that only reads the store (a viewer, a backup tool) never makes a
+    // commit fail; the scratch database of a backup import needs no such care.
+    if (which != Db::Backup)
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     return db;
 }
 

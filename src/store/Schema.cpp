@@ -3,7 +3,10 @@
 #include "store/Database.h"
 #include "store/StoreError.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSqlError>
 
 namespace Schema {
 
@@ -83,51 +86,126 @@ QList<Sql::ColumnDef> itemTableColumns() {
     return cols;
 }
 
-void createBillStoreTables(const QSqlDatabase& db) {
+namespace {
+struct TableDef {
+    QString name;
+    QList<Sql::ColumnDef> columns;
+};
+
+QList<TableDef> billStoreTables() {
+    return {{QStringLiteral("主控"),
+             {key(QStringLiteral("BillSetNum")), integer(QStringLiteral("票据类型")),
+              text(QStringLiteral("票据名称")), text(QStringLiteral("类型设置名")),
+              text(QStringLiteral("基本设置名")), text(QStringLiteral("历史文件名")),
+              text(QStringLiteral("预开票名")), text(QStringLiteral("自动计数名"))}},
+            {QStringLiteral("其他内容"), keyed(QStringLiteral("ID"), otherContentColumns(), true)},
+            {QStringLiteral("本单位帐户"), keyed(QStringLiteral("ID"), ownAccountColumns())},
+            {QStringLiteral("业务单位"), keyed(QStringLiteral("ID"), businessUnitColumns())},
+            {QStringLiteral("票据用途"), keyed(QStringLiteral("ID"), purposeColumns(), true)},
+            {QStringLiteral("联系人"), keyed(QStringLiteral("ID"), contactColumns())}};
+}
+
+QList<TableDef> defineTables() {
+    return {{QStringLiteral("票据类型表"),
+             {text(QStringLiteral("类型名称")), integer(QStringLiteral("同类型计数"))}},
+            {QStringLiteral("票据类型"), pageTableColumns()},
+            {QStringLiteral("基本设置项"), itemTableColumns()},
+            {QStringLiteral("业务单位"), keyed(QStringLiteral("ID"), businessUnitColumns())},
+            {QStringLiteral("本单位帐户"), keyed(QStringLiteral("ID"), ownAccountColumns())},
+            {QStringLiteral("联系人"), keyed(QStringLiteral("ID"), contactColumns())}};
+}
+
+// Creates the tables of the list that the database lacks, all in one transaction.
+void createMissing(const QSqlDatabase& db, const QList<TableDef>& tables) {
+    const QStringList existing = Sql::tableNames(db);
     Sql::Transaction tx(db);
-    Sql::createTable(db, QStringLiteral("主控"),
-                     {key(QStringLiteral("BillSetNum")), integer(QStringLiteral("票据类型")),
-                      text(QStringLiteral("票据名称")), text(QStringLiteral("类型设置名")),
-                      text(QStringLiteral("基本设置名")), text(QStringLiteral("历史文件名")),
-                      text(QStringLiteral("预开票名")), text(QStringLiteral("自动计数名"))});
-    Sql::createTable(db, QStringLiteral("其他内容"),
-                     keyed(QStringLiteral("ID"), otherContentColumns(), true));
-    Sql::createTable(db, QStringLiteral("本单位帐户"), keyed(QStringLiteral("ID"), ownAccountColumns()));
-    Sql::createTable(db, QStringLiteral("业务单位"), keyed(QStringLiteral("ID"), businessUnitColumns()));
-    Sql::createTable(db, QStringLiteral("票据用途"), keyed(QStringLiteral("ID"), purposeColumns(), true));
-    Sql::createTable(db, QStringLiteral("联系人"), keyed(QStringLiteral("ID"), contactColumns()));
+    for (const TableDef& t : tables)
+        if (!existing.contains(t.name))
+            Sql::createTable(db, t.name, t.columns);
     tx.commit();
+}
+
+QString notAStoreMessage(const QString& path) {
+    return QStringLiteral(
+               "文件 %1 不是本程序的数据库，程序不会改写它。\n请把它移到别处，或用备份文件恢复后再启动。")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+// A new database file is made complete under a scratch name and only then renamed into place, so
+// an interrupted first start never leaves a file that looks like a store but is not one.
+void createFresh(const QString& path, const QList<TableDef>& tables) {
+    const QString scratch = path + QStringLiteral(".new");
+    const auto removeScratch = [&scratch] {
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+            QFile::remove(scratch + QLatin1String(suffix));
+    };
+    removeScratch();
+    const QString connection = QStringLiteral("SchemaCreate@%1").arg(path);
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(scratch);
+        if (!db.open()) {
+            failure = db.lastError().text();
+        } else {
+            try {
+                createMissing(db, tables);
+            } catch (const StoreError& e) {
+                failure = e.message();
+            }
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (failure.isEmpty() && !QFile::rename(scratch, path))
+        failure = QStringLiteral("无法把临时文件改名为数据库文件");
+    if (!failure.isEmpty()) {
+        removeScratch();
+        throw StoreError(
+            QStringLiteral("无法建立数据库文件 %1：%2").arg(QDir::toNativeSeparators(path), failure));
+    }
+}
+
+// An existing file must be one of ours. An empty database (a start killed before the tables
+// were made) and one that lost some of our tables get the missing tables; anything else is
+// reported and left untouched.
+void completeExisting(Db which, const QString& path, const QList<TableDef>& tables) {
+    QSqlDatabase db;
+    QStringList existing;
+    try {
+        db = Database::get(which);
+        existing = Sql::tableNames(db);
+    } catch (const StoreError&) {
+        Database::close(which);
+        throw StoreError(notAStoreMessage(path));
+    }
+    bool ours = existing.isEmpty();
+    for (const TableDef& t : tables)
+        ours = ours || existing.contains(t.name);
+    if (!ours) {
+        Database::close(which);
+        throw StoreError(notAStoreMessage(path));
+    }
+    createMissing(db, tables);
+}
+} // namespace
+
+void createBillStoreTables(const QSqlDatabase& db) {
+    createMissing(db, billStoreTables());
 }
 
 void createDefineTables(const QSqlDatabase& db) {
-    Sql::Transaction tx(db);
-    Sql::createTable(db, QStringLiteral("票据类型表"),
-                     {text(QStringLiteral("类型名称")), integer(QStringLiteral("同类型计数"))});
-    Sql::createTable(db, QStringLiteral("票据类型"), pageTableColumns());
-    Sql::createTable(db, QStringLiteral("基本设置项"), itemTableColumns());
-    Sql::createTable(db, QStringLiteral("业务单位"), keyed(QStringLiteral("ID"), businessUnitColumns()));
-    Sql::createTable(db, QStringLiteral("本单位帐户"), keyed(QStringLiteral("ID"), ownAccountColumns()));
-    Sql::createTable(db, QStringLiteral("联系人"), keyed(QStringLiteral("ID"), contactColumns()));
-    tx.commit();
+    createMissing(db, defineTables());
 }
 
 void ensureDatabases() {
-    struct Entry {
-        Db db;
-        void (*create)(const QSqlDatabase&);
-    };
-    for (const Entry& e : {Entry{Db::Bill, &createBillStoreTables}, Entry{Db::Define, &createDefineTables}}) {
-        const QString path = Database::filePath(e.db);
+    for (const Db which : {Db::Bill, Db::Define}) {
+        const QString path = Database::filePath(which);
+        const QList<TableDef> tables = which == Db::Bill ? billStoreTables() : defineTables();
         if (QFileInfo::exists(path))
-            continue;
-        try {
-            e.create(Database::get(e.db));
-        } catch (...) {
-            // A half-made file would be taken for a shipped one at the next start.
-            Database::close(e.db);
-            QFile::remove(path);
-            throw;
-        }
+            completeExisting(which, path, tables);
+        else
+            createFresh(path, tables);
     }
 }
 

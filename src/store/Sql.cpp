@@ -14,15 +14,56 @@ QString q(const QString& identifier) {
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
+QString causeOf(const QSqlError& error) {
+    // SQLite's primary result code is the low byte of an extended one.
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
+    if (ok) {
+        switch (code) {
+        case 5: // SQLITE_BUSY
+        case 6: // SQLITE_LOCKED
+            return QStringLiteral("数据库文件正被其他程序使用，请关闭其他程序后再试");
+        case 8: // SQLITE_READONLY
+            return QStringLiteral("数据库文件是只读的，无法写入");
+        case 10: // SQLITE_IOERR
+            return QStringLiteral("读写磁盘时出错");
+        case 11: // SQLITE_CORRUPT
+        case 26: // SQLITE_NOTADB
+            return QStringLiteral("数据库文件已损坏或不是本程序的数据库");
+        case 13: // SQLITE_FULL
+            return QStringLiteral("磁盘空间不足");
+        case 14: // SQLITE_CANTOPEN
+            return QStringLiteral("无法打开数据库文件");
+        default:
+            break;
+        }
+    }
+    return error.text();
+}
+
+namespace {
+[[noreturn]] void fail(const QSqlDatabase& db, const QSqlError& error, const QString& sql) {
+    const QString cause = causeOf(error);
+    QString message = QStringLiteral("数据库错误：%1").arg(cause);
+    if (!db.databaseName().isEmpty())
+        message += QStringLiteral("\n文件：%1").arg(db.databaseName());
+    // The raw text and statement help whoever reads a report; the cause comes first.
+    if (cause != error.text())
+        message += QStringLiteral("\n（%1）").arg(error.text());
+    message += QLatin1Char('\n') + sql;
+    throw StoreError(message);
+}
+} // namespace
+
 QSqlQuery exec(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        throw StoreError(QStringLiteral("数据库错误：%1\n%2").arg(query.lastError().text(), sql));
+        fail(db, query.lastError(), sql);
     for (const QVariant& v : values)
         query.addBindValue(v);
     if (!query.exec())
-        throw StoreError(QStringLiteral("数据库错误：%1\n%2").arg(query.lastError().text(), sql));
+        fail(db, query.lastError(), sql);
     return query;
 }
 
@@ -191,11 +232,25 @@ Transaction::~Transaction() {
 void Transaction::commit() {
     if (m_done)
         return;
-    m_done = true;
     int& d = depth()[m_db.connectionName()];
-    --d;
-    if (m_outer)
+    if (!m_outer) {
+        --d;
+        m_done = true;
+        return;
+    }
+    try {
         exec(m_db, QStringLiteral("COMMIT"));
+    } catch (...) {
+        // A COMMIT that failed (a reader holding the file, a full disk) leaves SQLite inside the
+        // transaction; end it here so that the connection stays usable and nothing half-done
+        // is committed later by someone else's COMMIT.
+        QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
+        d = 0;
+        m_done = true;
+        throw;
+    }
+    d = 0;
+    m_done = true;
 }
 
 } // namespace Sql

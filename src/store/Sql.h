@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
@@ -20,6 +21,10 @@ struct ColumnDef {
     bool notNull = false;
     bool primaryKey = false; // an integer primary key numbers new rows itself
 };
+
+// The cause of a database failure in the operator's words: a locked file, a full disk, a read-only
+// or damaged file; anything else keeps the driver's own text.
+QString causeOf(const QSqlError& error);
 
 // Runs a statement with bound values; throws StoreError on failure.
 QSqlQuery exec(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {});

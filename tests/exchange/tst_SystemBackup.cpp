@@ -294,6 +294,8 @@ private slots:
         QTest::newRow("forged table name") << "forgedName";
         QTest::newRow("table of a bill missing") << "missingTable";
         QTest::newRow("type index without a type") << "unknownType";
+        QTest::newRow("type index beyond int") << "hugeType";
+        QTest::newRow("column hiding the row id") << "rowidColumn";
     }
 
     void damagedBackupIsRefused() {
@@ -321,6 +323,13 @@ private slots:
                 Sql::exec(db, QStringLiteral("ALTER TABLE %1 RENAME TO %2")
                                   .arg(Sql::q(undo ? QStringLiteral("X") : wire.preBillTable),
                                        Sql::q(undo ? wire.preBillTable : QStringLiteral("X"))));
+            } else if (damage == QLatin1String("hugeType")) {
+                Sql::exec(db, QStringLiteral("UPDATE %1 SET \"票据类型\"=? WHERE \"票据名称\"=?").arg(master),
+                          {undo ? 2 : Q_INT64_C(4294967296), wire.billName});
+            } else if (damage == QLatin1String("rowidColumn")) {
+                Sql::exec(db, (undo ? QStringLiteral("ALTER TABLE %1 DROP COLUMN \"rowid\"")
+                                    : QStringLiteral("ALTER TABLE %1 ADD COLUMN \"rowid\" TEXT"))
+                                  .arg(Sql::q(wire.preBillTable)));
             } else if (damage == QLatin1String("unknownType")) {
                 Sql::exec(db, QStringLiteral("UPDATE %1 SET \"票据类型\"=? WHERE \"票据名称\"=?").arg(master),
                           {undo ? 2 : 40, wire.billName});

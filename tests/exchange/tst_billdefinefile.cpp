@@ -311,6 +311,34 @@ private slots:
         QVERIFY(pictureFolder().isEmpty());
     }
 
+    void itemNamesThatCollideAreRefused_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("row id") << QStringLiteral("rowid") << QStringLiteral("金额")
+                                << QStringLiteral("rowid");
+        QTest::newRow("key column") << QStringLiteral("收款人") << QStringLiteral("HistoryNumber")
+                                    << QStringLiteral("HistoryNumber");
+        QTest::newRow("duplicate") << QStringLiteral("金额") << QStringLiteral("金额")
+                                   << QStringLiteral("金额");
+    }
+    void itemNamesThatCollideAreRefused() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, named);
+        setWorkingTemplate(sampleFixture().page, QString(), {itemRow(QStringLiteral("旧"), 0)});
+        const QList<QStringList> itemsBefore = workingRows(BillStore::workingItemTable());
+        Fixture f = sampleFixture();
+        f.items = {itemRow(first, 12), itemRow(second, 8)};
+        const QString path = file(QStringLiteral("names.BDF"));
+        writeBytes(path, f.bytes());
+        QString error;
+        QVERIFY(!BillDefineFile::read(path, &error));
+        QVERIFY2(error.contains(QStringLiteral("“%1”").arg(named)), qPrintable(error));
+        QCOMPARE(workingRows(BillStore::workingItemTable()), itemsBefore);
+        QVERIFY(pictureFolder().isEmpty());
+    }
+
     void missingFileIsRefused() {
         QVERIFY(!BillDefineFile::check(file(QStringLiteral("none.BDF"))));
         QString error;

@@ -60,6 +60,7 @@ private slots:
     void unstorableResultsAreReportedAndKeepTheValue_data();
     void unstorableResultsAreReportedAndKeepTheValue();
     void recalculationFollowsChainsAndEndsOnCycles();
+    void everyMethodIsRecomputedOnEachStore();
     void lookupFillsRelatedItems();
     void typedLookupTextReachesRelatedItems();
     void defaultValuesFromNow();
@@ -270,6 +271,25 @@ void TestItemValueRules::methods_data() {
                                         << ""
                                         << ""
                                         << "0";
+    // Exact to the last digit however far the operands reach; rounded once, at the end.
+    QTest::newRow("literal beyond eighteen places")
+        << "[a]*[b]*0.00000000000000000555" << amount << "100000000"
+        << "100000000"
+        << ""
+        << "0.06";
+    QTest::newRow("half up after twenty-one places") << "[a]*[b]" << amount << "0.000000000000000000125"
+                                                     << "40000000000000000"
+                                                     << ""
+                                                     << "0.01";
+    QTest::newRow("huge product times an empty operand") << "[a]*[b]*[c]*[x]" << amount << "99999999999.99"
+                                                         << "99999999999.99"
+                                                         << "99999999999.99"
+                                                         << "0";
+    QTest::newRow("huge product scaled back down")
+        << "[a]*[b]*0.0000000000000000000001" << amount << "99999999999.99"
+        << "99999999999.99"
+        << ""
+        << "1.00";
 }
 
 void TestItemValueRules::methods() {
@@ -353,6 +373,19 @@ void TestItemValueRules::recalculationFollowsChainsAndEndsOnCycles() {
     const int y = v(bill, "y").toInt();
     QVERIFY(x > 10 && y > 10);
     QVERIFY(x < 100 && y < 100);
+}
+
+void TestItemValueRules::everyMethodIsRecomputedOnEachStore() {
+    // 税 depends on a only through b; b does not change when a is stored again, 税 still follows.
+    FilledBill bill = billOf({{"a", ItemType::AmountFigures},
+                              {"b", ItemType::AmountFigures, {}, "[a]*2", true, false},
+                              {u8("税"), ItemType::AmountFigures, {}, "[b]*0.1", true, false}});
+    StoreItemValue(bill, at(bill, "a"), QStringLiteral("10"));
+    QCOMPARE(v(bill, "税"), QStringLiteral("2"));
+    bill.values[at(bill, "税")] = QStringLiteral("99");
+    StoreItemValue(bill, at(bill, "a"), QStringLiteral("10"));
+    QCOMPARE(v(bill, "b"), QStringLiteral("20"));
+    QCOMPARE(v(bill, "税"), QStringLiteral("2"));
 }
 
 void TestItemValueRules::lookupFillsRelatedItems() {

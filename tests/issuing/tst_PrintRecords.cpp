@@ -6,6 +6,7 @@
 #include "support/StoreFixtures.h"
 #include "support/TempAppFolder.h"
 
+#include <QSqlQuery>
 #include <QtTest>
 
 namespace {
@@ -46,6 +47,38 @@ IssuedBill makeBill() {
 QList<QVariantList> rows(const QString& table) {
     return Sql::allRows(Database::get(Db::Bill), table);
 }
+
+// A second connection to the bill store, as another program would hold it.
+class OtherProgram {
+public:
+    OtherProgram() {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
+        db.setDatabaseName(Database::filePath(Db::Bill));
+        db.open();
+    }
+    ~OtherProgram() {
+        {
+            QSqlDatabase db = QSqlDatabase::database(kName, false);
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(kName);
+    }
+    void holdRead() {
+        QSqlDatabase db = QSqlDatabase::database(kName, false);
+        QSqlQuery(db).exec(QStringLiteral("BEGIN"));
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("SELECT count(*) FROM \"主控\""));
+        q.next();
+    }
+    bool holdWrite() {
+        return QSqlQuery(QSqlDatabase::database(kName, false)).exec(QStringLiteral("BEGIN IMMEDIATE"));
+    }
+    void release() { QSqlQuery(QSqlDatabase::database(kName, false)).exec(QStringLiteral("ROLLBACK")); }
+
+private:
+    static inline const QString kName = QStringLiteral("other program");
+};
 } // namespace
 
 class TestPrintRecords : public QObject {
@@ -162,6 +195,95 @@ private slots:
                                  RecordPrintedBill(broken, b.bill, 0, QDateTime::currentDateTime()));
         QCOMPARE(b.bill.values.at(number), QStringLiteral("7"));
         QCOMPARE(rows(b.entry.historyTable).size(), 0); // the history row went with the transaction
+    }
+
+    void onlyAcceptedJobsAreRecorded_data() {
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("accepted") << true;
+        QTest::newRow("refused") << false;
+    }
+    void onlyAcceptedJobsAreRecorded() {
+        QFETCH(bool, accepted);
+        IssuedBill b = makeBill();
+        const int number = b.bill.indexOf(u8("编号"));
+        b.bill.values[number] = QStringLiteral("0007");
+        int historyWhileSending = -1;
+        const PrintOutcome outcome =
+            PrintAndRecord(b.entry, b.bill, 0, QDateTime::currentDateTime(), [&](QString* error) {
+                // The records are prepared, not yet visible to anybody else.
+                historyWhileSending = int(rows(b.entry.historyTable).size());
+                if (!accepted)
+                    *error = u8("打印机拒绝了作业");
+                return accepted;
+            });
+        QCOMPARE(historyWhileSending, 1);
+        QCOMPARE(outcome.kind, accepted ? PrintOutcome::Recorded : PrintOutcome::NotPrinted);
+        QCOMPARE(rows(b.entry.historyTable).size(), accepted ? 1 : 0);
+        QCOMPARE(b.bill.values.at(number), accepted ? QStringLiteral("0008") : QStringLiteral("0007"));
+        if (!accepted)
+            QCOMPARE(outcome.message, u8("打印机拒绝了作业"));
+    }
+
+    void aStoreThatCannotBeWrittenPrintsNothing() {
+        IssuedBill b = makeBill();
+        Sql::exec(Database::get(Db::Bill), QStringLiteral("PRAGMA busy_timeout=50"));
+        OtherProgram other;
+        QVERIFY(other.holdWrite());
+        bool sent = false;
+        const PrintOutcome outcome = PrintAndRecord(b.entry, b.bill, 0, QDateTime::currentDateTime(),
+                                                    [&](QString*) { return sent = true; });
+        QVERIFY(!sent);
+        QCOMPARE(outcome.kind, PrintOutcome::NotPrinted);
+        QVERIFY2(outcome.message.contains(u8("票据未打印")), qPrintable(outcome.message));
+        QVERIFY2(outcome.message.contains(u8("其他程序")), qPrintable(outcome.message));
+        other.release();
+        QCOMPARE(rows(b.entry.historyTable).size(), 0);
+    }
+
+    void aReaderOfTheStoreDoesNotStopPrintsOrPreBills() {
+        IssuedBill b = makeBill();
+        OtherProgram other;
+        other.holdRead();
+        const PrintOutcome outcome =
+            PrintAndRecord(b.entry, b.bill, 0, QDateTime::currentDateTime(), [](QString*) { return true; });
+        QCOMPARE(outcome.kind, PrintOutcome::Recorded);
+        PreBillTable(b.entry.preBillTable).append(1, 0, b.bill);
+        other.release();
+        QCOMPARE(rows(b.entry.historyTable).size(), 1);
+        QCOMPARE(rows(b.entry.preBillTable).size(), 1);
+    }
+
+    void aCommitFailingAfterTheJobIsToldAndLosesNothing() {
+        IssuedBill b = makeBill();
+        const QSqlDatabase db = Database::get(Db::Bill);
+        // In rollback-journal mode a reader that arrives during the job keeps the commit out.
+        Sql::exec(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
+        Sql::exec(db, QStringLiteral("PRAGMA busy_timeout=50"));
+        const int number = b.bill.indexOf(u8("编号"));
+        const int amount = b.bill.indexOf(u8("金额"));
+        b.bill.values[number] = QStringLiteral("0007");
+        b.bill.values[amount] = QStringLiteral("99.5");
+        OtherProgram other;
+        const PrintOutcome outcome =
+            PrintAndRecord(b.entry, b.bill, 0, QDateTime::currentDateTime(), [&](QString*) {
+                other.holdRead();
+                return true;
+            });
+        QCOMPARE(outcome.kind, PrintOutcome::PrintedUnrecorded);
+        QVERIFY2(outcome.message.startsWith(u8("票据已打印，但打印记录未能保存：")),
+                 qPrintable(outcome.message));
+        QCOMPARE(b.bill.values.at(number), QStringLiteral("0007"));
+        QCOMPARE(b.bill.values.at(amount), QStringLiteral("99.5"));
+        other.release();
+
+        // The connection left the failed transaction: the next print records normally.
+        QCOMPARE(rows(b.entry.historyTable).size(), 0);
+        QCOMPARE(
+            PrintAndRecord(b.entry, b.bill, 0, QDateTime::currentDateTime(), [](QString*) { return true; })
+                .kind,
+            PrintOutcome::Recorded);
+        QCOMPARE(rows(b.entry.historyTable).size(), 1);
+        QCOMPARE(b.bill.values.at(number), QStringLiteral("0008"));
     }
 
     void preBillsAreRenumberedAfterADelete() {

@@ -838,37 +838,36 @@ void TMakeBillForm::SpeedButton2Click() {
         const std::optional<PrintJobSetup> setup = SetUpPrintJob(this, def);
         if (!setup)
             return;
-        QString error;
-        std::unique_ptr<PrintTarget> target =
-            beginPrintJob(def, *setup, QStringLiteral("打印票据：") + def.billName, &error);
-        if (!target) {
-            Prompter::instance().error(this, error);
-            return;
-        }
-        PrintPlacement place;
-        place.dpiX = def.dpiX;
-        place.dpiY = def.dpiY;
-        place.screenDpi = m_dpi;
-        place.leftMargin = def.leftMargin;
-        place.topMargin = def.topMargin;
-        place.pageWidth = def.width;
-        place.pageLength = def.length;
-        place.printBackground = def.printBackground;
-        {
+        // The records are prepared before anything goes to the printer and committed once the
+        // printing system took the job: nothing is printed that could not be recorded.
+        const auto sendJob = [&](QString* error) {
+            std::unique_ptr<PrintTarget> target =
+                beginPrintJob(def, *setup, QStringLiteral("打印票据：") + def.billName, error);
+            if (!target)
+                return false;
+            PrintPlacement place;
+            place.dpiX = def.dpiX;
+            place.dpiY = def.dpiY;
+            place.screenDpi = m_dpi;
+            place.leftMargin = def.leftMargin;
+            place.topMargin = def.topMargin;
+            place.pageWidth = def.width;
+            place.pageLength = def.length;
+            place.printBackground = def.printBackground;
             QPainter painter;
             if (!painter.begin(target->device())) {
-                Prompter::instance().error(this, QStringLiteral("打印机无法开始打印，票据未打印。"));
-                return;
+                *error = QStringLiteral("打印机无法开始打印，票据未打印。");
+                return false;
             }
             PaintFilledBill(painter, m_bill, place, m_picture.background(), m_currency, currencyShown());
             painter.end();
-        }
-        // A bill that did not print is neither recorded nor numbered.
-        if (!target->finish(&error)) {
-            Prompter::instance().error(this, error);
-            return;
-        }
-        RecordPrintedBill(m_entry, m_bill, m_currency, Clock::now());
+            return target->finish(error);
+        };
+        const PrintOutcome outcome = PrintAndRecord(m_entry, m_bill, m_currency, Clock::now(), sendJob);
+        if (outcome.kind == PrintOutcome::PrintedUnrecorded)
+            FillPreBillList();
+        if (outcome.kind != PrintOutcome::Recorded)
+            Prompter::instance().error(this, outcome.message);
     });
     redraw();
     m_clicked = m_edited = -1;

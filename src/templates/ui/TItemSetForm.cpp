@@ -1,11 +1,14 @@
 #include "templates/ui/TItemSetForm.h"
 
+#include "store/ColumnNames.h"
+
 #include "app/ui/TStringInputForm.h"
 #include "exchange/BillDefineFile.h"
 #include "platform/AppPaths.h"
 #include "platform/ui/MinimizeFollow.h"
 #include "platform/ui/Prompter.h"
 #include "store/BillStore.h"
+#include "store/ColumnNames.h"
 #include "store/Database.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
@@ -480,8 +483,9 @@ void TItemSetForm::itemCommitted(int row, const QString&, const QString& text) {
         return;
     }
     if (row == NameRow) {
-        if (m_tpl->indexOfName(text) >= 0) {
-            Prompter::instance().warning(this, QStringLiteral("存在相同的子项名称 ！"));
+        const QString conflict = ColumnNames::itemNameConflict(namesBeside(m_selected), text);
+        if (!conflict.isEmpty()) {
+            Prompter::instance().warning(this, conflict);
             fillItemGrid();
             return;
         }
@@ -600,6 +604,14 @@ void TItemSetForm::editRelation() {
 
 // --- adding, deleting, renaming, group changes ---
 
+QStringList TItemSetForm::namesBeside(int except) const {
+    QStringList names;
+    for (int i = 0; i < m_tpl->count(); ++i)
+        if (i != except)
+            names << m_tpl->items[i].name;
+    return names;
+}
+
 void TItemSetForm::SpeedButton1Click() {
     if (m_tpl->isFull()) {
         Prompter::instance().warning(this, kFull);
@@ -612,9 +624,10 @@ void TItemSetForm::SpeedButton1Click() {
         if (!typed || typed->isEmpty())
             return;
         name = *typed;
-        if (m_tpl->indexOfName(name) < 0)
+        const QString conflict = ColumnNames::itemNameConflict(namesBeside(-1), name);
+        if (conflict.isEmpty())
             break;
-        Prompter::instance().warning(this, QStringLiteral("存在相同的子项名称！\r\n请重新输入"));
+        Prompter::instance().warning(this, conflict + QStringLiteral("\r\n请重新输入"));
     }
     TemplateItem item = TemplateItem::newItem(name);
     if (m_selected >= 0) {
@@ -666,9 +679,10 @@ void TItemSetForm::ListBox1DblClick() {
         if (!typed || typed->isEmpty() || *typed == old)
             return;
         name = *typed;
-        if (m_tpl->indexOfName(name) < 0)
+        const QString conflict = ColumnNames::itemNameConflict(namesBeside(index), name);
+        if (conflict.isEmpty())
             break;
-        Prompter::instance().warning(this, QStringLiteral("存在相同的子项名称 ！\r\n请重新输入"));
+        Prompter::instance().warning(this, conflict + QStringLiteral("\r\n请重新输入"));
     }
     m_tpl->items[index].name = name;
     ForgetItemName(*m_tpl, old);

@@ -74,6 +74,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Names of the template's items but the one at `except` (-1: all of them).
+    QStringList namesBeside(int except) const;
     void FormShow();
     bool FormCloseQuery();
     void pageCommitted(int row, const QString& before, const QString& text);
