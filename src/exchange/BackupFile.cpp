@@ -1,6 +1,7 @@
 #include "exchange/BackupFile.h"
 
 #include "platform/FileErrors.h"
+#include "platform/RegularFile.h"
 
 #include <QIODevice>
 
@@ -43,9 +44,11 @@ void BackupFile::copyBytes(QIODevice& from, QIODevice& to, qint64 length) {
     }
 }
 
-BackupFile::BackupFile(const QString& path) : m_file(path) {
-    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        fail(QStringLiteral("无法打开备份文件 %1：%2").arg(path, m_file.errorString()));
+BackupFile::BackupFile(const QString& path) {
+    // Only a regular file: a FIFO would block the import for good.
+    QString why;
+    if (!RegularFile::open(m_file, path, &why, QIODevice::Unbuffered))
+        fail(QStringLiteral("无法打开备份文件 %1：%2").arg(path, why));
     m_size = m_file.size();
     if (m_size >= kTagSize && m_file.read(kTagSize) == versionTag()) {
         m_format = Format::Current;

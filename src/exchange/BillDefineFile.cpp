@@ -1,5 +1,6 @@
 #include "exchange/BillDefineFile.h"
 
+#include "platform/RegularFile.h"
 #include "store/BillStore.h"
 #include "store/ColumnNames.h"
 #include "store/Database.h"
@@ -41,34 +42,10 @@ bool isIntegerType(const QString& type) {
     return type.contains(QLatin1String("INT"));
 }
 
-// The bytes of a file, mapped when possible so that a large picture is not copied.
-class FileBytes {
-public:
-    bool open(const QString& path) {
-        m_file.setFileName(path);
-        if (!m_file.open(QIODevice::ReadOnly))
-            return false;
-        m_size = m_file.size();
-        if (m_size == 0)
-            return true;
-        m_data = m_file.map(0, m_size);
-        if (!m_data) {
-            m_copy = m_file.readAll();
-            if (m_copy.size() != m_size)
-                return false;
-            m_data = reinterpret_cast<const uchar*>(m_copy.constData());
-        }
-        return true;
-    }
-    qint64 size() const { return m_size; }
-    const uchar* data() const { return m_data; }
-
-private:
-    QFile m_file;
-    QByteArray m_copy;
-    const uchar* m_data = nullptr;
-    qint64 m_size = 0;
-};
+// Header and sections are far smaller than this in any real file; the picture after them is not
+// held in memory.
+constexpr qint64 kMaxChecked = qint64(32) * 1024 * 1024;
+constexpr qint64 kChunk = qint64(1) << 20;
 
 quint32 checksumOf(const uchar* data, qint64 end) {
     quint32 sum = 0;
@@ -78,21 +55,65 @@ quint32 checksumOf(const uchar* data, qint64 end) {
     return sum;
 }
 
-// Checks the magic and the checksum; on success *end is the end of the checksummed area.
-bool validHeader(const FileBytes& bytes, qint64* end) {
-    if (bytes.size() < kHeaderSize)
-        return false;
-    const uchar* d = bytes.data();
-    if (memcmp(d, kMagic, 32) != 0)
-        return false;
-    const qint64 e = qFromLittleEndian<quint32>(d + kEndOffset);
-    if (e < kHeaderSize || e > bytes.size())
-        return false;
-    if (checksumOf(d, e) != qFromLittleEndian<quint32>(d + kChecksumOffset))
-        return false;
-    *end = e;
-    return true;
-}
+// A definition file read in bounded chunks, never through a memory map: another process may
+// shorten the file while it is read, and reading a map past the new end kills the program.
+// Only regular files are opened, so that a FIFO or a device cannot block the window.
+class DefineFileBytes {
+public:
+    bool open(const QString& path) {
+        if (!RegularFile::open(m_file, path, nullptr))
+            return false;
+        m_size = m_file.size();
+        return true;
+    }
+    qint64 size() const { return m_size; }
+    const uchar* data() const { return reinterpret_cast<const uchar*>(m_checked.constData()); }
+
+    // Reads the header and the checksummed area up to its end (*end) and checks the magic and
+    // the checksum.
+    bool readChecked(qint64* end) {
+        if (m_size < kHeaderSize || !readUpTo(kHeaderSize))
+            return false;
+        if (memcmp(data(), kMagic, 32) != 0)
+            return false;
+        const qint64 e = qFromLittleEndian<quint32>(data() + kEndOffset);
+        if (e < kHeaderSize || e > m_size || e > kMaxChecked || !readUpTo(e))
+            return false;
+        if (checksumOf(data(), e) != qFromLittleEndian<quint32>(data() + kChecksumOffset))
+            return false;
+        *end = e;
+        return true;
+    }
+
+    // Copies everything from offset to the end of the file as it was when opened; false when the
+    // file ends early or cannot be read.
+    bool copyRest(qint64 offset, QIODevice& out) {
+        if (!m_file.seek(offset))
+            return false;
+        for (qint64 left = m_size - offset; left > 0;) {
+            const QByteArray chunk = m_file.read(std::min(left, kChunk));
+            if (chunk.isEmpty() || out.write(chunk) != chunk.size())
+                return false;
+            left -= chunk.size();
+        }
+        return true;
+    }
+
+private:
+    bool readUpTo(qint64 length) {
+        while (m_checked.size() < length) {
+            const QByteArray chunk = m_file.read(std::min(length - m_checked.size(), kChunk));
+            if (chunk.isEmpty())
+                return false;
+            m_checked.append(chunk);
+        }
+        return true;
+    }
+
+    QFile m_file;
+    QByteArray m_checked;
+    qint64 m_size = 0;
+};
 
 // Reads the sections between the header and the end of the checksummed area; every length and
 // count is tested against what is left before it is used.
@@ -270,7 +291,7 @@ void writeFile(const QString& path) {
         throw StoreError(QStringLiteral("无法写入票据定义文件“%1”：%2").arg(path, out.errorString()));
 }
 
-bool parse(const FileBytes& bytes, qint64 end, int pageColumns, int itemColumns, Content* content) {
+bool parse(const DefineFileBytes& bytes, qint64 end, int pageColumns, int itemColumns, Content* content) {
     SectionReader in(bytes.data(), end);
     quint32 n = 0;
     if (!in.number(&n) || n > quint32(pageColumns - 2))
@@ -343,9 +364,9 @@ bool pageRowOf(const Content& content, const QList<Sql::ColumnDef>& cols, PageRo
 
 void readFile(const QString& path) {
     const QString invalid = BillDefineFile::invalidFileMessage();
-    FileBytes bytes;
+    DefineFileBytes bytes;
     qint64 end = 0;
-    if (!bytes.open(path) || !validHeader(bytes, &end))
+    if (!bytes.open(path) || !bytes.readChecked(&end))
         throw StoreError(invalid);
 
     QSqlDatabase def = Database::get(Db::Define);
@@ -387,10 +408,12 @@ void readFile(const QString& path) {
     const QString picture = BillStore::newPictureFileName();
     {
         QSaveFile out(picture);
-        const qint64 size = bytes.size() - content.pictureOffset;
-        if (!out.open(QIODevice::WriteOnly) ||
-            out.write(reinterpret_cast<const char*>(bytes.data()) + content.pictureOffset, size) != size ||
-            !out.commit())
+        if (!out.open(QIODevice::WriteOnly))
+            throw StoreError(QStringLiteral("无法写入图片文件“%1”：%2").arg(picture, out.errorString()));
+        // A file shortened while it is read is refused whole.
+        if (!bytes.copyRest(content.pictureOffset, out))
+            throw StoreError(invalid);
+        if (!out.commit())
             throw StoreError(QStringLiteral("无法写入图片文件“%1”：%2").arg(picture, out.errorString()));
     }
     page.values[formatAt] = picture;
@@ -432,9 +455,9 @@ bool BillDefineFile::write(const QString& path, QString* error) {
 }
 
 bool BillDefineFile::check(const QString& path) {
-    FileBytes bytes;
+    DefineFileBytes bytes;
     qint64 end = 0;
-    return bytes.open(path) && validHeader(bytes, &end);
+    return bytes.open(path) && bytes.readChecked(&end);
 }
 
 bool BillDefineFile::read(const QString& path, QString* error) {

@@ -6,8 +6,9 @@
 LoadBussAccountThread::LoadBussAccountThread(const QString& path) : m_path(path) {}
 
 void LoadBussAccountThread::run() {
-    const SheetTexts sheet = SpreadsheetReader::readActiveSheet(m_path);
-    m_added =
-        ReferenceSheets::importSheet(sheet, QStringLiteral("业务单位"), ReferenceSheets::businessUnits(),
-                                     [this](qint64 done, qint64 total) { reportProgress(done, total); });
+    SpreadsheetReader::Options options;
+    options.cancel = cancelFlag();
+    m_added = ReferenceSheets::importFile(
+        m_path, QStringLiteral("业务单位"), ReferenceSheets::businessUnits(),
+        [this](qint64 done, qint64 total) { reportProgress(done, total); }, options);
 }

@@ -10,6 +10,7 @@ class LoadBussAccountThread : public Worker {
 public:
     explicit LoadBussAccountThread(const QString& path);
     void run() override;
+    bool cancellable() const override { return true; }
     int recordsAdded() const { return m_added; }
 
 private:

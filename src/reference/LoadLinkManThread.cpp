@@ -6,8 +6,9 @@
 LoadLinkManThread::LoadLinkManThread(const QString& path) : m_path(path) {}
 
 void LoadLinkManThread::run() {
-    const SheetTexts sheet = SpreadsheetReader::readActiveSheet(m_path);
-    m_added =
-        ReferenceSheets::importSheet(sheet, QStringLiteral("联系人"), ReferenceSheets::contacts(),
-                                     [this](qint64 done, qint64 total) { reportProgress(done, total); });
+    SpreadsheetReader::Options options;
+    options.cancel = cancelFlag();
+    m_added = ReferenceSheets::importFile(
+        m_path, QStringLiteral("联系人"), ReferenceSheets::contacts(),
+        [this](qint64 done, qint64 total) { reportProgress(done, total); }, options);
 }

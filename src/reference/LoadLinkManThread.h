@@ -10,6 +10,7 @@ class LoadLinkManThread : public Worker {
 public:
     explicit LoadLinkManThread(const QString& path);
     void run() override;
+    bool cancellable() const override { return true; }
     int recordsAdded() const { return m_added; }
 
 private:

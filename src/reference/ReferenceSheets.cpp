@@ -1,5 +1,6 @@
 #include "reference/ReferenceSheets.h"
 
+#include "platform/SpreadsheetReader.h"
 #include "platform/SpreadsheetWriter.h"
 #include "store/Database.h"
 #include "store/Schema.h"
@@ -41,58 +42,101 @@ Layout contacts() {
     return layout;
 }
 
-int importSheet(const SheetTexts& sheet, const QString& table, const Layout& layout,
-                const Progress& progress) {
-    QHash<QString, QString> columnOfHeader;
-    for (const SheetColumn& c : layout)
-        columnOfHeader.insert(c.header, c.column);
+namespace {
+// Appends one record per row after the header row as the rows arrive; memory does not grow with
+// the number of rows. The caller holds the transaction.
+class RecordAppender : public SheetRowSink {
+public:
+    RecordAppender(const QString& table, const Layout& layout, const Progress& progress)
+        : m_table(table), m_progress(progress), m_insert(Database::get(Db::Bill)) {
+        for (const SheetColumn& c : layout)
+            m_columnOfHeader.insert(c.header, c.column);
+    }
 
+    int added() const { return m_added; }
+
+    void sheet(const QString&, int rowCount, int) override {
+        m_total = std::max(0, rowCount - 1);
+        if (m_progress)
+            m_progress(0, m_total);
+    }
+
+    void row(int index, const QStringList& cells) override {
+        if (index == 0) {
+            prepare(cells);
+            return;
+        }
+        for (qsizetype k = 0; k < m_sources.size(); ++k)
+            m_insert.bindValue(int(k),
+                               m_sources.at(k) < cells.size() ? cells.at(m_sources.at(k)) : QString());
+        if (!m_insert.exec())
+            throw StoreError(QStringLiteral("数据库错误：%1\n%2").arg(m_insert.lastError().text(), m_sql));
+        ++m_added;
+        report(m_progress, m_added, m_total);
+    }
+
+private:
     // Table column -> sheet column; of two sheet columns with the same header the later one wins,
     // as it was written last.
-    QStringList targets;
-    QList<int> sources;
-    for (int j = 0; j < sheet.columnCount; ++j) {
-        const auto it = columnOfHeader.constFind(sheet.cell(0, j));
-        if (it == columnOfHeader.constEnd())
-            continue;
-        const qsizetype known = targets.indexOf(it.value());
-        if (known >= 0) {
-            sources[known] = j;
+    void prepare(const QStringList& headers) {
+        QStringList targets;
+        for (qsizetype j = 0; j < headers.size(); ++j) {
+            const auto it = m_columnOfHeader.constFind(headers.at(j));
+            if (it == m_columnOfHeader.constEnd())
+                continue;
+            const qsizetype known = targets.indexOf(it.value());
+            if (known >= 0) {
+                m_sources[known] = j;
+            } else {
+                targets << it.value();
+                m_sources << j;
+            }
+        }
+        if (targets.isEmpty()) {
+            m_sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Sql::q(m_table));
         } else {
-            targets << it.value();
-            sources << j;
+            QStringList quoted;
+            QStringList marks;
+            for (const QString& t : targets) {
+                quoted << Sql::q(t);
+                marks << QStringLiteral("?");
+            }
+            m_sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                        .arg(Sql::q(m_table), quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
         }
+        if (!m_insert.prepare(m_sql))
+            throw StoreError(QStringLiteral("数据库错误：%1\n%2").arg(m_insert.lastError().text(), m_sql));
     }
 
-    QSqlDatabase db = Database::get(Db::Bill);
-    QString sql;
-    if (targets.isEmpty()) {
-        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Sql::q(table));
-    } else {
-        QStringList quoted;
-        QStringList marks;
-        for (const QString& t : targets) {
-            quoted << Sql::q(t);
-            marks << QStringLiteral("?");
-        }
-        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(Sql::q(table), quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    }
+    QString m_table;
+    Progress m_progress;
+    QHash<QString, QString> m_columnOfHeader;
+    QList<qsizetype> m_sources;
+    QString m_sql;
+    QSqlQuery m_insert;
+    qint64 m_total = 0;
+    int m_added = 0;
+};
+} // namespace
 
-    const qint64 total = std::max(0, sheet.rowCount - 1);
-    Sql::Transaction tx(db);
-    QSqlQuery insert(db);
-    if (!insert.prepare(sql))
-        throw StoreError(QStringLiteral("数据库错误：%1\n%2").arg(insert.lastError().text(), sql));
-    for (int i = 1; i < sheet.rowCount; ++i) {
-        for (qsizetype k = 0; k < sources.size(); ++k)
-            insert.bindValue(int(k), sheet.cell(i, sources.at(k)));
-        if (!insert.exec())
-            throw StoreError(QStringLiteral("数据库错误：%1\n%2").arg(insert.lastError().text(), sql));
-        report(progress, i, total);
-    }
+int importSheet(const SheetTexts& sheet, const QString& table, const Layout& layout,
+                const Progress& progress) {
+    Sql::Transaction tx(Database::get(Db::Bill));
+    RecordAppender appender(table, layout, progress);
+    appender.sheet(sheet.sheetName, sheet.rowCount, sheet.columnCount);
+    for (int i = 0; i < sheet.rowCount; ++i)
+        appender.row(i, i < sheet.rows.size() ? sheet.rows.at(i) : QStringList());
     tx.commit();
-    return int(total);
+    return appender.added();
+}
+
+int importFile(const QString& path, const QString& table, const Layout& layout, const Progress& progress,
+               const SpreadsheetReader::Options& options) {
+    Sql::Transaction tx(Database::get(Db::Bill));
+    RecordAppender appender(table, layout, progress);
+    SpreadsheetReader::readRows(path, appender, options);
+    tx.commit();
+    return appender.added();
 }
 
 int exportTable(const QString& table, const Layout& layout, const QString& path, const Progress& progress) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SheetTexts.h"
+#include "platform/SpreadsheetReader.h"
 
 #include <QList>
 #include <QString>
@@ -29,6 +30,13 @@ Layout contacts();
 // skipped. Returns the number of records added; throws StoreError (nothing added).
 int importSheet(const SheetTexts& sheet, const QString& table, const Layout& layout,
                 const Progress& progress = {});
+
+// The same for the active sheet of a workbook file, read through the spreadsheet helper and
+// stored row by row as it arrives, so that memory does not grow with the number of rows. Throws
+// SpreadsheetError (file refused), SpreadsheetReader::Cancelled or StoreError; nothing is added
+// then.
+int importFile(const QString& path, const QString& table, const Layout& layout, const Progress& progress = {},
+               const SpreadsheetReader::Options& options = {});
 
 // Writes the header row and every record of the table, in table order, to an .xlsx file, all cells
 // as text. Returns the number of records written; throws StoreError or SpreadsheetError (an

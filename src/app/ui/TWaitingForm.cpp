@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -29,6 +30,9 @@ TWaitingForm::TWaitingForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(Label2);
     layout->addWidget(m_band, 0, Qt::AlignCenter);
     layout->addWidget(ProgressLabel);
+    cancelButton = new QPushButton(QStringLiteral("取消"), this);
+    cancelButton->hide();
+    layout->addWidget(cancelButton, 0, Qt::AlignCenter);
     Timer1 = new QTimer(this);
     Timer1->setInterval(200);
     connect(Timer1, &QTimer::timeout, this, &TWaitingForm::Timer1Timer);
@@ -120,6 +124,14 @@ bool TWaitingForm::runWorker(QWidget* parent, const QString& text, Worker& worke
     WorkerThread thread(worker);
     // The worker lives on the window thread; its progress signal is queued across from the thread.
     QObject::connect(&worker, &Worker::progress, &form, &TWaitingForm::setProgress, Qt::QueuedConnection);
+    if (worker.cancellable()) {
+        form.cancelButton->show();
+        QObject::connect(form.cancelButton, &QPushButton::clicked, &form, [&form, &worker] {
+            worker.requestCancel();
+            form.cancelButton->setEnabled(false);
+            form.Label2->setText(QStringLiteral("正在取消..."));
+        });
+    }
     QObject::connect(
         &thread, &QThread::finished, &form,
         [&form] {

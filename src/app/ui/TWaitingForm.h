@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QLabel;
+class QPushButton;
 class QTimer;
 class Worker;
 
@@ -16,6 +17,8 @@ public:
     QLabel* Label1 = nullptr; // the caller's text
     QLabel* Label2 = nullptr; // "请稍侯..."
     QLabel* ProgressLabel = nullptr;
+    // Shown only for work that can be cancelled.
+    QPushButton* cancelButton = nullptr;
 
     // Runs worker.run() on a thread of its own while the busy window shows text. Returns false with
     // the worker's error in *error when it threw.

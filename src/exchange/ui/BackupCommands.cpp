@@ -8,7 +8,8 @@
 #include <QFileInfo>
 
 namespace {
-const QString kFilter = QStringLiteral("备份文件(*.SBF)");
+// Files copied from other systems often carry the extension in lower case.
+const QString kFilter = QStringLiteral("备份文件(*.SBF *.sbf)");
 const QString kSuffix = QStringLiteral("SBF");
 } // namespace
 

@@ -30,6 +30,10 @@ bool runImport(QWidget* parent, const QString& title, const QString& busyText, c
     W worker(path);
     QString error;
     if (!run(parent, busyText, worker, &error)) {
+        if (worker.cancelRequested()) {
+            Prompter::instance().notice(parent, QStringLiteral("已取消导入%1，没有导入任何记录。").arg(what));
+            return false;
+        }
         Prompter::instance().error(parent,
                                    QStringLiteral("导入%1失败：\n%2\n没有导入任何记录。").arg(what, error));
         return false;

@@ -3,6 +3,8 @@
 # an unknown column, a number cell, a 19-digit account and an empty row.
 # units.ods: sheet "Sheet1", then "数据" (the active table in settings.xml) with a number, two
 # empty rows and a date.
+# far-cell.xlsx, last-row.xlsx: a header in A1 and one cell far down (A99999999, beyond what a sheet
+# can hold; A1048576, the last row a sheet can hold).
 
 import xlwt
 wb = xlwt.Workbook(encoding='utf-8')
@@ -50,3 +52,22 @@ with zipfile.ZipFile("units.ods", 'w') as z:
     z.writestr('content.xml', content, zipfile.ZIP_DEFLATED)
     z.writestr('settings.xml', settings, zipfile.ZIP_DEFLATED)
     z.writestr('META-INF/manifest.xml', manifest, zipfile.ZIP_DEFLATED)
+
+ct = '''<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"><Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/><Default Extension="xml" ContentType="application/xml"/><Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/><Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/></Types>'''
+rels = '''<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/></Relationships>'''
+wb = '''<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheets><sheet name="Sheet1" sheetId="1" r:id="rId1"/></sheets></workbook>'''
+wbrels = '''<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/></Relationships>'''
+def far_sheet(ref):
+    return '''<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>单位名称</t></is></c></row><row r="%s"><c r="A%s" t="inlineStr"><is><t>远</t></is></c></row></sheetData></worksheet>''' % (ref, ref)
+for name, ref in [('far-cell.xlsx', '99999999'), ('last-row.xlsx', '1048576')]:
+    with zipfile.ZipFile(name, 'w') as z:
+        z.writestr('[Content_Types].xml', ct, zipfile.ZIP_DEFLATED)
+        z.writestr('_rels/.rels', rels, zipfile.ZIP_DEFLATED)
+        z.writestr('xl/workbook.xml', wb, zipfile.ZIP_DEFLATED)
+        z.writestr('xl/_rels/workbook.xml.rels', wbrels, zipfile.ZIP_DEFLATED)
+        z.writestr('xl/worksheets/sheet1.xml', far_sheet(ref), zipfile.ZIP_DEFLATED)

@@ -1,7 +1,7 @@
 #include "platform/SpreadsheetError.h"
 #include "platform/SpreadsheetReader.h"
 #include "platform/SpreadsheetWriter.h"
-#include "platform/ZipBounds.h"
+#include "sheethelper/ZipBounds.h"
 #include "support/TempAppFolder.h"
 
 #include <QFile>

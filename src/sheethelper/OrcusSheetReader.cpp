@@ -1,7 +1,7 @@
-#include "platform/OrcusSheetReader.h"
+#include "sheethelper/OrcusSheetReader.h"
 
-#include "platform/SheetBuilder.h"
 #include "platform/SpreadsheetError.h"
+#include "sheethelper/SheetCells.h"
 
 #include <orcus/exception.hpp>
 #include <orcus/orcus_ods.hpp>
@@ -108,7 +108,7 @@ public:
 // A formula cell keeps the result the workbook stored with it.
 class Formula : public ss::iface::import_formula {
 public:
-    explicit Formula(SheetBuilder& b) : m_builder(b) {}
+    explicit Formula(SheetCells& b) : m_builder(b) {}
     void set_position(ss::row_t row, ss::col_t col) override {
         m_row = row;
         m_col = col;
@@ -117,7 +117,7 @@ public:
     void set_formula(ss::formula_grammar_t, std::string_view) override {}
     void set_shared_formula_index(size_t) override {}
     void set_result_string(std::string_view value) override { m_result = qs(value); }
-    void set_result_value(double value) override { m_result = SheetBuilder::numberText(value); }
+    void set_result_value(double value) override { m_result = SheetCells::numberText(value); }
     void set_result_bool(bool value) override {
         m_result = value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     }
@@ -125,7 +125,7 @@ public:
     void commit() override { m_builder.setText(m_row, m_col, m_result); }
 
 private:
-    SheetBuilder& m_builder;
+    SheetCells& m_builder;
     ss::row_t m_row = 0;
     ss::col_t m_col = 0;
     QString m_result;
@@ -136,7 +136,7 @@ public:
     Sheet(const QString& name, SharedStrings& strings, bool formattedBlanksUsed)
         : builder(name), m_strings(strings), m_formula(builder), m_formattedBlanksUsed(formattedBlanksUsed) {}
 
-    SheetBuilder builder;
+    SheetCells builder;
     SheetView view;
 
     ss::iface::import_sheet_view* get_sheet_view() override { return &view; }
@@ -149,14 +149,14 @@ public:
         builder.setText(row, col, index < m_strings.strings.size() ? m_strings.strings[index] : QString());
     }
     void set_value(ss::row_t row, ss::col_t col, double value) override {
-        builder.setText(row, col, SheetBuilder::numberText(value));
+        builder.setText(row, col, SheetCells::numberText(value));
     }
     void set_bool(ss::row_t row, ss::col_t col, bool value) override {
         builder.setText(row, col, value ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
     }
     void set_date_time(ss::row_t row, ss::col_t col, int year, int month, int day, int hour, int minute,
                        double second) override {
-        builder.setText(row, col, SheetBuilder::dateText(year, month, day, hour, minute, second));
+        builder.setText(row, col, SheetCells::dateText(year, month, day, hour, minute, second));
     }
     // A formatted blank cell counts as used, as in the spreadsheet application, so that a row of
     // empty texts written by an export comes back as a row.
@@ -245,7 +245,7 @@ bool detect(const QByteArray& bytes, Format format) {
     }
 }
 
-SheetTexts readActiveSheet(const QByteArray& bytes, Format format) {
+SheetCells readActiveSheet(const QByteArray& bytes, Format format) {
     Factory factory(format == Format::Xlsx);
     try {
         const std::string_view stream(bytes.constData(), size_t(bytes.size()));
@@ -278,7 +278,7 @@ SheetTexts readActiveSheet(const QByteArray& bytes, Format format) {
                 break;
             }
     }
-    return chosen->builder.take();
+    return std::move(chosen->builder);
 }
 
 } // namespace OrcusSheetReader

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SheetTexts.h"
+#include "sheethelper/SheetCells.h"
 
 #include <QByteArray>
 
@@ -12,6 +12,6 @@ enum class Format { Xlsx, Ods };
 // Whether the bytes look like a workbook of that format.
 bool detect(const QByteArray& bytes, Format format);
 // The active sheet of the workbook. Throws SpreadsheetError for a damaged workbook.
-SheetTexts readActiveSheet(const QByteArray& bytes, Format format);
+SheetCells readActiveSheet(const QByteArray& bytes, Format format);
 
 } // namespace OrcusSheetReader

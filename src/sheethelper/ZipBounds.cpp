@@ -1,4 +1,4 @@
-#include "platform/ZipBounds.h"
+#include "sheethelper/ZipBounds.h"
 
 namespace ZipBounds {
 

@@ -1,9 +1,11 @@
-#include "platform/XlsSheetReader.h"
+#include "sheethelper/XlsSheetReader.h"
 
-#include "platform/SheetBuilder.h"
 #include "platform/SpreadsheetError.h"
+#include "sheethelper/SheetCells.h"
+#include "sheethelper/XlsActiveSheet.h"
 
 #include <QFile>
+#include <QStringList>
 
 #include <freexl.h>
 
@@ -41,7 +43,7 @@ QString cellText(const FreeXL_CellValue& v) {
     case FREEXL_CELL_INT:
         return QString::number(v.value.int_value);
     case FREEXL_CELL_DOUBLE:
-        return SheetBuilder::numberText(v.value.double_value);
+        return SheetCells::numberText(v.value.double_value);
     case FREEXL_CELL_TEXT:
     case FREEXL_CELL_SST_TEXT:
     case FREEXL_CELL_DATE:
@@ -59,7 +61,7 @@ bool detect(const QByteArray& head) {
     return head.startsWith(QByteArray::fromRawData(magic, 8));
 }
 
-SheetTexts readFirstUsedSheet(const QString& path) {
+SheetCells readActiveSheet(const QString& path, const QByteArray& bytes) {
     Handle xls(path);
     unsigned int password = 0;
     check(freexl_get_info(xls.get(), FREEXL_BIFF_PASSWORD, &password));
@@ -70,32 +72,38 @@ SheetTexts readFirstUsedSheet(const QString& path) {
     if (sheets == 0)
         throw SpreadsheetError(QStringLiteral("工作簿中没有工作表。"));
 
-    SheetBuilder first;
+    QStringList names;
     for (unsigned short s = 0; s < sheets; ++s) {
         const char* name = nullptr;
         check(freexl_get_worksheet_name(xls.get(), s, &name));
-        check(freexl_select_active_worksheet(xls.get(), s));
-        unsigned int rows = 0;
-        unsigned short columns = 0;
-        check(freexl_worksheet_dimensions(xls.get(), &rows, &columns));
-        SheetBuilder sheet(name ? QString::fromUtf8(name) : QString());
-        for (unsigned int r = 0; r < rows; ++r) {
-            for (unsigned short c = 0; c < columns; ++c) {
-                FreeXL_CellValue v;
-                check(freexl_get_cell_value(xls.get(), r, c, &v));
-                if (v.type != FREEXL_CELL_NULL)
-                    sheet.setText(int(r), int(c), cellText(v));
-            }
-        }
-        if (!sheet.isEmpty()) {
-            // The sheet's recorded dimensions include its formatted blank cells.
-            sheet.markUsed(int(rows) - 1, int(columns) - 1);
-            return sheet.take();
-        }
-        if (s == 0)
-            first = std::move(sheet);
+        names << (name ? QString::fromUtf8(name) : QString());
     }
-    return first.take();
+    // The sheet the workbook was showing, found by its name; a workbook that does not say reads
+    // as showing its first sheet.
+    const XlsActiveSheet::Choice active = XlsActiveSheet::find(bytes);
+    qsizetype chosen = active.name.isEmpty() ? -1 : names.indexOf(active.name);
+    if (chosen < 0 && active.found && active.worksheetIndex < names.size())
+        chosen = active.worksheetIndex;
+    if (chosen < 0)
+        chosen = 0;
+
+    check(freexl_select_active_worksheet(xls.get(), (unsigned short)chosen));
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    check(freexl_worksheet_dimensions(xls.get(), &rows, &columns));
+    SheetCells sheet(names.at(chosen));
+    for (unsigned int r = 0; r < rows; ++r) {
+        for (unsigned short c = 0; c < columns; ++c) {
+            FreeXL_CellValue v;
+            check(freexl_get_cell_value(xls.get(), r, c, &v));
+            if (v.type != FREEXL_CELL_NULL)
+                sheet.setText(r, c, cellText(v));
+        }
+    }
+    // The sheet's recorded dimensions include its formatted blank cells.
+    if (rows > 0 && columns > 0)
+        sheet.markUsed(qint64(rows) - 1, qint64(columns) - 1);
+    return sheet;
 }
 
 } // namespace XlsSheetReader
