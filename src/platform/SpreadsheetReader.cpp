@@ -161,7 +161,26 @@ void readRows(const QString& path, SheetRowSink& sink, const Options& options) {
                                    .arg(QString::fromLocal8Bit(std::strerror(errno))));
     input.reset();
 
-    SheetStreamDecoder decoder(sink);
+    // A few bytes can stand for a million empty rows: the cancel is also looked at row by row.
+    class CancellableSink : public SheetRowSink {
+    public:
+        CancellableSink(SheetRowSink& sink, const std::atomic_bool* cancel)
+            : m_sink(sink), m_cancel(cancel) {}
+        void sheet(const QString& name, int rowCount, int columnCount) override {
+            m_sink.sheet(name, rowCount, columnCount);
+        }
+        void row(int index, const QStringList& cells) override {
+            if (m_cancel && m_cancel->load())
+                throw Cancelled();
+            m_sink.row(index, cells);
+        }
+
+    private:
+        SheetRowSink& m_sink;
+        const std::atomic_bool* m_cancel;
+    };
+    CancellableSink cancellable(sink, options.cancel);
+    SheetStreamDecoder decoder(cancellable);
     QElapsedTimer silence;
     silence.start();
     char buffer[1 << 16];

@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QStringEncoder>
@@ -14,7 +15,9 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -344,6 +347,33 @@ private slots:
         QString error;
         QVERIFY(!BillDefineFile::read(file(QStringLiteral("none.BDF")), &error));
         QCOMPARE(error, BillDefineFile::invalidFileMessage());
+    }
+
+    // Another process shortens a large file while it is read: the read is refused (or, when the
+    // file was read whole before, complete), never crashed on.
+    void fileTruncatedWhileReadIsRefused() {
+        Fixture f = sampleFixture();
+        f.picture = QByteArray(64 * 1024 * 1024, 'p');
+        const QByteArray whole = f.bytes();
+        const QString path = file(QStringLiteral("大.BDF"));
+        for (int delayMs : {0, 1, 3, 10, 30}) {
+            writeBytes(path, whole);
+            std::thread shortener([&path, delayMs] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+                QFile::resize(path, 300);
+            });
+            QString error;
+            const bool read = BillDefineFile::read(path, &error);
+            shortener.join();
+            if (read) {
+                QCOMPARE(QFileInfo(AppPaths::pictureDir() + QStringLiteral("1.bkg")).size(),
+                         f.picture.size());
+                QFile::remove(AppPaths::pictureDir() + QStringLiteral("1.bkg"));
+            } else {
+                QCOMPARE(error, BillDefineFile::invalidFileMessage());
+                QVERIFY(pictureFolder().isEmpty());
+            }
+        }
     }
 
     void roundTrip_data() {

@@ -3,7 +3,7 @@
 # an unknown column, a number cell, a 19-digit account and an empty row.
 # units.ods: sheet "Sheet1", then "数据" (the active table in settings.xml) with a number, two
 # empty rows and a date.
-# far-cell.xlsx, last-row.xlsx: a header in A1 and one cell far down (A99999999, beyond what a sheet
+# far-cell.xlsx, last-row.xlsx: a number in A1 and one far down (A99999999, beyond what a sheet
 # can hold; A1048576, the last row a sheet can hold).
 
 import xlwt
@@ -63,7 +63,7 @@ wbrels = '''<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/></Relationships>'''
 def far_sheet(ref):
     return '''<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
-<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>单位名称</t></is></c></row><row r="%s"><c r="A%s" t="inlineStr"><is><t>远</t></is></c></row></sheetData></worksheet>''' % (ref, ref)
+<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData><row r="1"><c r="A1"><v>1</v></c></row><row r="%s"><c r="A%s"><v>2</v></c></row></sheetData></worksheet>''' % (ref, ref)
 for name, ref in [('far-cell.xlsx', '99999999'), ('last-row.xlsx', '1048576')]:
     with zipfile.ZipFile(name, 'w') as z:
         z.writestr('[Content_Types].xml', ct, zipfile.ZIP_DEFLATED)
