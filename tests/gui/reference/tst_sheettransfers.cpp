@@ -1,3 +1,4 @@
+#include "app/ui/TWaitingForm.h"
 #include "platform/SpreadsheetReader.h"
 #include "platform/SpreadsheetWriter.h"
 #include "reference/ui/SheetTransfers.h"
@@ -7,9 +8,11 @@
 #include "store/Schema.h"
 #include "store/Sql.h"
 #include "support/TempAppFolder.h"
+#include "support/ui/GridInput.h"
 #include "support/ui/ScriptedPrompter.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -81,6 +84,24 @@ private slots:
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors.constFirst().startsWith(QStringLiteral("导入业务单位失败")),
                  qPrintable(errors.constFirst()));
+        QCOMPARE(unitCount(), 1);
+    }
+
+    // A million rows from a tiny file: the busy window counts them and its cancel button stops the
+    // import with nothing added.
+    void importCancelledFromTheBusyWindow() {
+        m_prompter->files << testData(QStringLiteral("sheets/last-row.xlsx"));
+        QString progress;
+        whenShown<TWaitingForm>([&progress](TWaitingForm* busy) {
+            QVERIFY(busy->cancelButton->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(busy->ProgressLabel->text().endsWith(QStringLiteral(" / 1048575")),
+                                     20000);
+            progress = busy->ProgressLabel->text();
+            busy->cancelButton->click();
+        });
+        QVERIFY(!SheetTransfers::importBusinessUnits(nullptr));
+        QVERIFY2(!progress.isEmpty(), "the busy window showed no progress");
+        QCOMPARE(m_prompter->texts("notice"), QStringList{"已取消导入业务单位，没有导入任何记录。"});
         QCOMPARE(unitCount(), 1);
     }
 
