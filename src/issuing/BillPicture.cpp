@@ -75,6 +75,12 @@ void BillPicture::build(FilledBill& bill, int dpi) {
 QImage BillPicture::withValues(const FilledBill& bill, int currency, bool currencyShown) const {
     QImage image = m_base;
     QPainter painter(&image);
+    paintValues(painter, bill, currency, currencyShown);
+    return image;
+}
+
+void BillPicture::paintValues(QPainter& painter, const FilledBill& bill, int currency,
+                              bool currencyShown) const {
     painter.setPen(valueColor());
     for (int i = 0; i < bill.count(); ++i) {
         const TemplateItem& item = bill.items.at(i);
@@ -90,5 +96,4 @@ QImage BillPicture::withValues(const FilledBill& bill, int currency, bool curren
             noteFontError(item, e);
         }
     }
-    return image;
 }

@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QImage>
 
+class QPainter;
+
 class TemplateError;
 
 // The picture of a bill form on screen: white, the background picture stretched over it, and
@@ -27,6 +29,9 @@ public:
     // The picture with every non-empty value drawn into its item's box. An item whose font text
     // cannot be read is left out; fontError() tells of the first one.
     QImage withValues(const FilledBill& bill, int currency, bool currencyShown) const;
+    // The values alone, drawn on a painter whose device already shows the base picture (or
+    // anything else) at the picture's resolution; nothing is copied.
+    void paintValues(QPainter& painter, const FilledBill& bill, int currency, bool currencyShown) const;
     // The message of the first item font that could not be read, "" while there was none.
     const QString& fontError() const { return m_fontError; }
 

@@ -4,24 +4,159 @@
 #include "templates/TextAlignment.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QRawFont>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
 // Text extents in whole device pixels, as a canvas reports them, so that the placement rules
 // below put right- and bottom-aligned text flush with the box edges. Overhang is 0.
+//
+// Shaping a text is the expensive part of drawing a bill, and the same few characters come back
+// in every item and every bill: widths and glyphs are therefore kept per font and resolution for
+// the thread's lifetime. A width is still that of the text shaped on its own, so every position
+// stays what measuring each time gave.
+struct FontCache {
+    FontCache(const QFont& font, QPaintDevice* device) : fm(font, device), font(font), device(device) {}
+    QFontMetricsF fm;
+    QFont font;
+    QPaintDevice* device; // only for shaping new glyphs; replaced by each painter that asks
+    QHash<QString, int> widths;
+    // Glyphs of a character relative to its baseline origin; several runs where fallback fonts
+    // serve parts of it.
+    QHash<QString, QList<QGlyphRun>> glyphs;
+};
+
+std::shared_ptr<FontCache> fontCache(const QPainter& painter) {
+    thread_local QHash<QString, std::shared_ptr<FontCache>> caches;
+    thread_local QString lastKey;
+    thread_local std::shared_ptr<FontCache> last;
+    QPaintDevice* device = painter.device();
+    const QFont& font = painter.font();
+    const QString key = font.key() + QLatin1Char('|') + QString::number(device ? device->devType() : 0) +
+                        QLatin1Char('|') + QString::number(device ? device->logicalDpiX() : 0) +
+                        QLatin1Char('|') + QString::number(device ? device->logicalDpiY() : 0);
+    if (last && key == lastKey) {
+        last->device = device;
+        return last;
+    }
+    auto it = caches.find(key);
+    if (it == caches.end()) {
+        // A long session with many fonts starts over rather than growing without end.
+        if (caches.size() >= 64)
+            caches.clear();
+        it = caches.insert(key, std::make_shared<FontCache>(font, device));
+    }
+    lastKey = key;
+    last = it.value();
+    last->device = device;
+    return last;
+}
+
 class Metrics {
 public:
-    explicit Metrics(const QPainter& painter) : m_fm(painter.font(), painter.device()) {}
-    int width(const QString& text) const { return qRound(m_fm.horizontalAdvance(text)); }
-    int height() const { return qRound(m_fm.height()); }
-    double ascent() const { return m_fm.ascent(); }
+    explicit Metrics(const QPainter& painter) : m_keep(fontCache(painter)), m_cache(*m_keep) {}
+    int width(const QString& text) const {
+        auto it = m_cache.widths.constFind(text);
+        if (it != m_cache.widths.cend())
+            return it.value();
+        const int w = qRound(m_cache.fm.horizontalAdvance(text));
+        m_cache.widths.insert(text, w);
+        return w;
+    }
+    int height() const { return qRound(m_cache.fm.height()); }
+    double ascent() const { return m_cache.fm.ascent(); }
+    bool decorated() const {
+        return m_cache.font.underline() || m_cache.font.strikeOut() || m_cache.font.overline();
+    }
+    const QList<QGlyphRun>& glyphs(const QString& text) const {
+        auto it = m_cache.glyphs.constFind(text);
+        if (it != m_cache.glyphs.cend())
+            return it.value();
+        QTextLayout layout(text, m_cache.font, m_cache.device);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        QList<QGlyphRun> runs;
+        if (line.isValid()) {
+            const double baseline = line.ascent();
+            for (QGlyphRun run : layout.glyphRuns()) {
+                QList<QPointF> positions = run.positions();
+                for (QPointF& p : positions)
+                    p.ry() -= baseline;
+                run.setPositions(positions);
+                runs << run;
+            }
+        }
+        return m_cache.glyphs.insert(text, runs).value();
+    }
 
 private:
-    QFontMetricsF m_fm;
+    std::shared_ptr<FontCache> m_keep;
+    FontCache& m_cache;
+};
+
+// Screen pictures and PDF pages take glyph runs as they take text; other canvases (recorders of
+// what was drawn among them) get the characters themselves.
+bool drawsGlyphRuns(const QPainter& painter) {
+    const QPaintEngine* engine = painter.paintEngine();
+    return engine && (engine->type() == QPaintEngine::Raster || engine->type() == QPaintEngine::Pdf);
+}
+
+// Draws characters at given places with as few painter calls as the fonts allow: glyphs of one
+// font in a row go out as one glyph run at their exact positions. Underlined or struck-out text
+// is drawn one character at a time, so that its lines keep the length of each character.
+class CharacterPainter {
+public:
+    CharacterPainter(QPainter& painter, const Metrics& m)
+        : m_painter(painter), m_metrics(m), m_runs(!m.decorated() && drawsGlyphRuns(painter)) {}
+    ~CharacterPainter() { flush(); }
+    CharacterPainter(const CharacterPainter&) = delete;
+    CharacterPainter& operator=(const CharacterPainter&) = delete;
+
+    // Text whose top-left corner is at (x, y).
+    void draw(double x, double y, const QString& text) {
+        const double baseline = y + m_metrics.ascent();
+        if (!m_runs) {
+            m_painter.drawText(QPointF(x, baseline), text);
+            return;
+        }
+        for (const QGlyphRun& run : m_metrics.glyphs(text)) {
+            if (!m_indexes.isEmpty() && !(run.rawFont() == m_font))
+                flush();
+            m_font = run.rawFont();
+            m_indexes += run.glyphIndexes();
+            for (const QPointF& p : run.positions())
+                m_positions << QPointF(x + p.x(), baseline + p.y());
+        }
+    }
+    void flush() {
+        if (m_indexes.isEmpty())
+            return;
+        QGlyphRun run;
+        run.setRawFont(m_font);
+        run.setGlyphIndexes(m_indexes);
+        run.setPositions(m_positions);
+        m_painter.drawGlyphRun(QPointF(0, 0), run);
+        m_indexes.clear();
+        m_positions.clear();
+    }
+
+private:
+    QPainter& m_painter;
+    const Metrics& m_metrics;
+    const bool m_runs;
+    QRawFont m_font;
+    QList<quint32> m_indexes;
+    QList<QPointF> m_positions;
 };
 
 int toZero(double v) {
@@ -93,10 +228,6 @@ double advanceOf(const Metrics& m, double e, const QString& text) {
     for (const QString& ch : characters(text))
         sum += m.width(ch) + e;
     return sum;
-}
-
-void drawAt(QPainter& painter, const Metrics& m, double x, double y, const QString& text) {
-    painter.drawText(QPointF(x, y + m.ascent()), text);
 }
 
 bool isDigitPairs(ItemType t) {
@@ -310,6 +441,7 @@ QString WrapToBox(const TemplateItem& item, int dpi, const QString& text, const 
 void DrawFlowText(QPainter& painter, const QString& text, int alignment, int dpi, int spacing,
                   const PixelRect& rect) {
     const Metrics m(painter);
+    CharacterPainter pen(painter, m);
     const double e = spacingPixels(spacing, dpi);
     const QStringList lines = splitLines(trimBlanks(text));
     const int n = static_cast<int>(lines.size());
@@ -342,7 +474,7 @@ void DrawFlowText(QPainter& painter, const QString& text, int alignment, int dpi
             // Also after an explicit line break: text that does not fit is cut at the bottom.
             if (y > rect.bottom)
                 return;
-            drawAt(painter, m, toZero(x) + indent, y, ch);
+            pen.draw(toZero(x) + indent, y, ch);
             x += advance;
         }
         x = rect.left;
@@ -353,6 +485,7 @@ void DrawFlowText(QPainter& painter, const QString& text, int alignment, int dpi
 void DrawReverseText(QPainter& painter, const QString& text, const QString& prefix, int alignment, int dpi,
                      int spacing, const PixelRect& rect) {
     const Metrics m(painter);
+    CharacterPainter pen(painter, m);
     const double e = spacingPixels(spacing, dpi);
     const int indent = TextAlignment::indent(alignment, e);
     const int h = m.height();
@@ -374,7 +507,7 @@ void DrawReverseText(QPainter& painter, const QString& text, const QString& pref
             }
             if (y < rect.top)
                 return;
-            drawAt(painter, m, toZero(x - advance) + indent, y - h, *it);
+            pen.draw(toZero(x - advance) + indent, y - h, *it);
             x -= advance;
             lastAdvance = advance;
             drewAny = true;
@@ -399,7 +532,7 @@ void DrawReverseText(QPainter& painter, const QString& text, const QString& pref
         y = y - h;
     }
     if (y - h >= rect.top)
-        drawAt(painter, m, toZero(x - prefixAdvance), y - h, prefix);
+        pen.draw(toZero(x - prefixAdvance), y - h, prefix);
 }
 
 void DrawGridAmount(QPainter& painter, const QString& text, int alignment, int dpi, int spacing,
@@ -413,6 +546,7 @@ void DrawGridAmount(QPainter& painter, const QString& text, int alignment, int d
 void DrawDigitPairs(QPainter& painter, const QString& text, const QStringList& suffixes, bool printSuffix,
                     int alignment, int dpi, int spacing, const PixelRect& rect) {
     const Metrics m(painter);
+    CharacterPainter pen(painter, m);
     const double e = spacingPixels(spacing, dpi);
     const int indent = TextAlignment::indent(alignment, e);
     double x = rect.left;
@@ -426,7 +560,7 @@ void DrawDigitPairs(QPainter& painter, const QString& text, const QStringList& s
         }
         if (y > rect.bottom)
             return;
-        drawAt(painter, m, toZero(x) + indent, y, unit);
+        pen.draw(toZero(x) + indent, y, unit);
         x += advance;
     }
 }

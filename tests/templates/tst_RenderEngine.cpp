@@ -1,3 +1,4 @@
+#include "CharacterwiseDrawing.h"
 #include "platform/Fonts.h"
 #include "support/PrintingTools.h"
 #include "templates/RenderEngine.h"
@@ -138,6 +139,8 @@ private slots:
     void previewItemFrames_data();
     void previewItemFrames();
     void sameGeometryOnPdfPage();
+    void sameImageAsCharacterwiseDrawing_data();
+    void sameImageAsCharacterwiseDrawing();
 };
 
 void TestRenderEngine::fontFromText_data() {
@@ -510,3 +513,102 @@ void TestRenderEngine::sameGeometryOnPdfPage() {
 
 QTEST_MAIN(TestRenderEngine)
 #include "tst_RenderEngine.moc"
+
+// Measuring is cached and characters are drawn in runs; the pictures must stay exactly those of
+// measuring and drawing one character at a time, for every kind, alignment and spacing.
+void TestRenderEngine::sameImageAsCharacterwiseDrawing_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("font");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<int>("spacing");
+    struct Kind {
+        const char* name;
+        ItemType type;
+        const char* font;
+        const char* text;
+        int width;
+        int height;
+    };
+    const Kind kinds[] = {
+        {"text", ItemType::Text, "宋体-12", "中国农业银行 Beijing 分行No.7", 400, 120},
+        {"wrapped lines", ItemType::Purpose, "黑体-10-粗体", "货款\r\n第二行 mixed 文字 to wrap around", 250,
+         150},
+        {"capital amount", ItemType::AmountCapital, "楷体-11", "人民币壹仟贰佰叁拾肆元伍角陆分", 300, 90},
+        {"figures", ItemType::AmountFigures, "宋体-9", "Can$23,912,345,678.99", 330, 60},
+        {"grid", ItemType::AmountGrid, "宋体-14", "¥2391234567899", 400, 60},
+        {"digit grid", ItemType::DigitGrid, "仿宋-10", "12345678901234567890", 500, 60},
+        {"year month day", ItemType::YearMonthDay, "宋体-12", "991231", 300, 60},
+        {"month day time", ItemType::MonthDayTime, "宋体-12-斜体", "12312359", 250, 90},
+        {"check box", ItemType::CheckBox, "宋体-12", "√", 60, 40},
+        {"underlined", ItemType::Text, "宋体-12-下划线-删除线", "划线 text", 300, 60},
+        {"narrow", ItemType::Text, "宋体-20", "宽字", 18, 100},
+    };
+    for (const Kind& k : kinds) {
+        for (int alignment = 0; alignment <= 9; ++alignment) {
+            for (int spacing : {0, 7, 25}) {
+                for (int dpi : {96, 300}) {
+                    if (dpi == 300 && alignment % 3 != 0)
+                        continue; // the print resolution at a third of the alignments keeps the run short
+                    const int scale = dpi == 96 ? 1 : 3;
+                    QTest::addRow("%s a%d s%d %ddpi", k.name, alignment, spacing, dpi)
+                        << ItemTypes::index(k.type) << u8(k.font) << u8(k.text) << k.width * scale
+                        << k.height * scale << dpi << alignment << spacing;
+                }
+            }
+        }
+    }
+}
+
+void TestRenderEngine::sameImageAsCharacterwiseDrawing() {
+    QFETCH(int, type);
+    QFETCH(QString, font);
+    QFETCH(QString, text);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, dpi);
+    QFETCH(int, alignment);
+    QFETCH(int, spacing);
+    TemplateItem item = itemWith(alignment, static_cast<ItemType>(type), spacing);
+    item.font = font;
+    item.printSuffix = true;
+    const PixelRect box{4, 3, width - 4, height - 3};
+
+    const auto draw = [&](bool characterwise) {
+        QImage image(width, height, QImage::Format_RGB32);
+        const int dpm = qRound(dpi / 0.0254);
+        image.setDotsPerMeterX(dpm);
+        image.setDotsPerMeterY(dpm);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setPen(QColor(0, 0, 255));
+        // Twice, so that the second drawing comes from what the first one measured.
+        for (int round = 0; round < 2; ++round) {
+            if (characterwise)
+                characterwise::DrawItemValue(painter, item, text, box, dpi);
+            else
+                DrawItemValue(painter, item, text, box, dpi);
+        }
+        return image;
+    };
+    const QImage expected = draw(true);
+    const QImage actual = draw(false);
+    QImage blank(width, height, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    QVERIFY(expected != blank); // the case draws something
+    if (actual != expected) {
+        int differing = 0;
+        QPoint first(-1, -1);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (actual.pixel(x, y) != expected.pixel(x, y) && differing++ == 0)
+                    first = QPoint(x, y);
+        QFAIL(qPrintable(QStringLiteral("%1 pixels differ, the first at (%2, %3)")
+                             .arg(differing)
+                             .arg(first.x())
+                             .arg(first.y())));
+    }
+}
