@@ -1,5 +1,6 @@
 #include "exchange/BackupFile.h"
 
+#include "exchange/ContentChecksum.h"
 #include "platform/FileErrors.h"
 #include "platform/RegularFile.h"
 
@@ -30,13 +31,15 @@ void BackupFile::fail(const QString& message) {
     throw std::runtime_error(message.toStdString());
 }
 
-void BackupFile::copyBytes(QIODevice& from, QIODevice& to, qint64 length) {
+void BackupFile::copyBytes(QIODevice& from, QIODevice& to, qint64 length, ContentChecksum* sum) {
     QByteArray buffer;
     while (length > 0) {
         errno = 0;
         buffer = from.read(std::min(length, kChunk));
         if (buffer.isEmpty())
             fail(DeviceReadFailure(from, errno));
+        if (sum)
+            sum->add(buffer);
         errno = 0;
         if (to.write(buffer) != buffer.size())
             fail(DeviceWriteFailure(to, errno));

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+class ContentChecksum;
 class QIODevice;
 
 // A system backup file: the tag "B0.002", the length of the database image (unsigned 32-bit,
@@ -20,8 +21,8 @@ public:
 
     static QByteArray versionTag();
     static QByteArray encodeLength(quint32 length);
-    // Copies length bytes; throws when either side fails.
-    static void copyBytes(QIODevice& from, QIODevice& to, qint64 length);
+    // Copies length bytes, adding them to sum when one is given; throws when either side fails.
+    static void copyBytes(QIODevice& from, QIODevice& to, qint64 length, ContentChecksum* sum = nullptr);
     // Throws a std::runtime_error carrying the message (UTF-8).
     [[noreturn]] static void fail(const QString& message);
 

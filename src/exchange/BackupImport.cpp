@@ -23,6 +23,8 @@ namespace {
 
 const QString kPicturePath = QStringLiteral("图象数据格式");
 const QString kPictureBytes = QStringLiteral("图象数据");
+// The schema name under which the backup image is attached to the live connection.
+const QString kImageSchema = QStringLiteral("backup_image");
 
 void removeTemporaryDatabase() {
     const QString path = AppPaths::backupStoreFile();
@@ -62,49 +64,71 @@ void createTableFrom(const QSqlDatabase& src, const QString& srcTable, const QSq
     Sql::createTable(dst, dstTable, plainColumns(src, srcTable));
 }
 
-// Appends every row of one table to another, columns matched by position from position `from`
-// on, as many as both tables have. With freshKeys the destination's integer key is left out, so
-// that appended rows are numbered after the existing ones instead of colliding with them.
-int appendRows(const QSqlDatabase& src, const QString& srcTable, const QSqlDatabase& dst,
+// Appends every row of a table of the attached backup image to a live table, inside SQLite,
+// columns matched by position from position `from` on, as many as both tables have. With
+// freshKeys the destination's integer key is left out, so that appended rows are numbered after
+// the existing ones instead of colliding with them.
+int appendRows(const QSqlDatabase& src, const QString& srcTable, const QSqlDatabase& live,
                const QString& dstTable, int from, bool freshKeys) {
-    const int srcCount = Sql::columnNames(src, srcTable).size();
-    const QList<Sql::ColumnDef> dstCols = Sql::columns(dst, dstTable);
-    const int n = std::min<int>(srcCount, dstCols.size());
-    QList<int> positions;
+    const QStringList srcCols = Sql::columnNames(src, srcTable);
+    const QList<Sql::ColumnDef> dstCols = Sql::columns(live, dstTable);
+    const int n = std::min<int>(srcCols.size(), dstCols.size());
+    QStringList sources;
     QStringList names;
-    QStringList marks;
     for (int i = from; i < n; ++i) {
         const Sql::ColumnDef& c = dstCols.at(i);
         if (freshKeys && c.primaryKey && c.type == QLatin1String("INTEGER"))
             continue;
-        positions << i;
+        sources << q(srcCols.at(i));
         names << q(c.name);
-        marks << QStringLiteral("?");
     }
-    const QString sql =
-        names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(q(dstTable))
-                        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                              .arg(q(dstTable), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    Sql::Transaction tx(dst);
-    QSqlQuery insert(dst);
-    if (!insert.prepare(sql))
-        throw StoreError(QStringLiteral("数据库错误：%1\n%2").arg(insert.lastError().text(), sql));
-    QSqlQuery read =
-        Sql::exec(src, QStringLiteral("SELECT * FROM %1").arg(q(srcTable)) + Sql::naturalOrder());
-    int rows = 0;
-    while (read.next()) {
-        for (int k = 0; k < positions.size(); ++k)
-            insert.bindValue(k, read.value(positions.at(k)));
-        if (!insert.exec())
-            throw StoreError(
-                QStringLiteral("无法向数据表 %1 添加记录：%2").arg(dstTable, insert.lastError().text()));
-        ++rows;
+    const QString source = QStringLiteral("%1.%2").arg(q(kImageSchema), q(srcTable));
+    QSqlQuery insert(live);
+    QString sql;
+    if (names.isEmpty()) {
+        // Nothing to carry over but the rows themselves.
+        const int rows = Sql::scalar(live, QStringLiteral("SELECT count(*) FROM %1").arg(source)).toInt();
+        for (int r = 0; r < rows; ++r)
+            Sql::exec(live, QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(q(dstTable)));
+        return rows;
     }
-    if (read.lastError().isValid())
-        throw StoreError(QStringLiteral("无法读取数据表 %1：%2").arg(srcTable, read.lastError().text()));
-    tx.commit();
-    return rows;
+    sql = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4")
+              .arg(q(dstTable), names.join(QLatin1Char(',')), sources.join(QLatin1Char(',')), source) +
+          Sql::naturalOrder();
+    if (!insert.exec(sql))
+        throw StoreError(
+            QStringLiteral("无法向数据表 %1 添加记录：%2").arg(dstTable, insert.lastError().text()));
+    return insert.numRowsAffected();
 }
+
+// The backup image attached to the live connection for the length of an import, so that rows go
+// from table to table inside SQLite. Nothing stored in the image may run code meanwhile.
+class AttachedImage {
+public:
+    AttachedImage(const QSqlDatabase& live, const QString& path) : m_live(live) {
+        m_trusted = Sql::scalar(m_live, QStringLiteral("PRAGMA trusted_schema")).toInt();
+        Sql::exec(m_live, QStringLiteral("PRAGMA trusted_schema=OFF"));
+        try {
+            Sql::exec(m_live, QStringLiteral("ATTACH DATABASE ? AS %1").arg(q(kImageSchema)), {path});
+        } catch (...) {
+            restoreTrust();
+            throw;
+        }
+    }
+    ~AttachedImage() {
+        QSqlQuery(m_live).exec(QStringLiteral("DETACH DATABASE %1").arg(q(kImageSchema)));
+        restoreTrust();
+    }
+    AttachedImage(const AttachedImage&) = delete;
+    AttachedImage& operator=(const AttachedImage&) = delete;
+
+private:
+    void restoreTrust() {
+        QSqlQuery(m_live).exec(QStringLiteral("PRAGMA trusted_schema=%1").arg(m_trusted ? 1 : 0));
+    }
+    QSqlDatabase m_live;
+    int m_trusted = 1;
+};
 
 bool isBillTableName(const QString& name, const QString& suffix) {
     static const QRegularExpression form(QStringLiteral("^H[0-9]+(Type|Item|His|Bef|Auto)$"));
@@ -145,10 +169,17 @@ void BackupImport::openDatabase() {
     } catch (const StoreError& e) {
         damaged(QStringLiteral("其中的数据库无法读取（%1）").arg(e.message()));
     }
+    try {
+        // Tables only: a view of the same name would run the image's own statements.
+        const QStringList names = Sql::tableNames(m_backup);
+        m_backupTables = QSet<QString>(names.cbegin(), names.cend());
+    } catch (const StoreError& e) {
+        damaged(e.message());
+    }
     QStringList needed{BillStore::masterTable()};
     needed << BillStore::referenceTables();
     for (const QString& t : needed)
-        if (!Sql::tableExists(m_backup, t))
+        if (!m_backupTables.contains(t))
             damaged(QStringLiteral("其中没有数据表“%1”").arg(t));
 }
 
@@ -177,7 +208,7 @@ QList<MainItemFlag> BackupImport::readBills() {
             b.autoTable = query.value(6).toString();
             bills << b;
         }
-        if (Sql::tableExists(m_backup, BillStore::typeTable())) {
+        if (m_backupTables.contains(BillStore::typeTable())) {
             QSqlQuery types = Sql::exec(
                 m_backup, QStringLiteral("SELECT \"类型名称\" FROM %1").arg(q(BillStore::typeTable())) +
                               Sql::naturalOrder());
@@ -197,7 +228,7 @@ QList<MainItemFlag> BackupImport::readBills() {
         for (const auto& [name, suffix] : tables) {
             if (!isBillTableName(name, QLatin1String(suffix)))
                 damaged(QStringLiteral("票据“%1”的数据表名“%2”不合法").arg(b.billName, name));
-            if (!Sql::tableExists(m_backup, name))
+            if (!m_backupTables.contains(name))
                 damaged(QStringLiteral("票据“%1”的数据表“%2”不存在").arg(b.billName, name));
             // A column named like the row id would hide it in the live store.
             for (const QString& column : Sql::columnNames(m_backup, name))
@@ -336,6 +367,7 @@ BackupImport::Counts BackupImport::importAll(const Progress& progress) {
     Counts counts;
     const qint64 total = bills.size() + 1;
     {
+        const AttachedImage attached(m_live, AppPaths::backupStoreFile());
         Sql::Transaction tx(m_live);
         store.ensureBillTypeTable();
         const QList<MainItemFlag> live = store.allBillEntries();
@@ -368,6 +400,7 @@ BackupImport::Counts BackupImport::importInformation() {
     openDatabase();
     m_live = Database::get(Db::Bill);
     Counts counts;
+    const AttachedImage attached(m_live, AppPaths::backupStoreFile());
     Sql::Transaction tx(m_live);
     counts.references = appendReferences();
     tx.commit();

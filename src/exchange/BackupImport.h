@@ -4,6 +4,7 @@
 #include "store/MainItemFlag.h"
 
 #include <QList>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QStringList>
 
@@ -50,6 +51,7 @@ private:
     QSqlDatabase m_backup;
     QSqlDatabase m_live;
     QStringList m_backupTypes;
+    QSet<QString> m_backupTables; // tables of the image, read once
     QStringList m_createdPictures;
     bool m_keepPictures = false;
 };

@@ -2,12 +2,14 @@
 
 #include "platform/Worker.h"
 
+#include <QSqlDatabase>
 #include <QStringList>
 
 // Writes the whole bill store into one backup file: a consistent image of the store database,
 // then the background picture of every bill in master-control order. The file is written under a
-// temporary name and only replaces the target when complete; it is then read back and checked,
-// and only after that is the store cleared, when that was asked for.
+// temporary name and only replaces the target when complete; it is then read back once and its
+// checksum compared with that of the bytes written, and only after that is the store cleared, when
+// that was asked for.
 class SaveBackUpThread : public Worker {
     Q_OBJECT
 public:
@@ -25,9 +27,10 @@ private:
         QString file;
         qint64 size = 0;
     };
-    QList<Picture> readPictures(const QString& imagePath);
-    void writeBackup(const QString& imagePath, const QList<Picture>& pictures);
-    void verifyBackup(const QString& imagePath, const QList<Picture>& pictures);
+    QList<Picture> readPictures(const QSqlDatabase& db);
+    // Writes the file and returns the checksum of everything written.
+    quint64 writeBackup(const QByteArray& image, const QList<Picture>& pictures);
+    void verifyBackup(qint64 expectedSize, quint64 expectedSum);
 
     QString m_path;
     bool m_clear = false;

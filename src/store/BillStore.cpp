@@ -176,12 +176,19 @@ QString BillStore::nextTableStem() const {
         Sql::scalar(db, QStringLiteral("SELECT \"BillSetNum\" FROM %1").arg(q(masterTable())) +
                             QStringLiteral(" ORDER BY rowid DESC LIMIT 1"));
     qint64 n = last.isValid() ? last.toLongLong() + 1 : 1;
-    // Tables left behind by an earlier failure must not be taken over by a new bill.
+    // Tables left behind by an earlier failure must not be taken over by a new bill. Names are
+    // looked up in the schema SQLite holds in memory rather than by scanning its list of tables,
+    // so that the cost stays the same however many bills the store holds.
     auto taken = [&](qint64 k) {
         const QString stem = QStringLiteral("H%1").arg(k);
-        for (const char* suffix : {"Type", "Item", "His", "Bef", "Auto"})
-            if (Sql::tableExists(db, stem + QLatin1String(suffix)))
+        for (const char* suffix : {"Type", "Item", "His", "Bef", "Auto"}) {
+            QSqlQuery lookup(db);
+            if (!lookup.exec(
+                    QStringLiteral("PRAGMA main.table_info(%1)").arg(q(stem + QLatin1String(suffix)))))
+                throw StoreError(Sql::causeOf(lookup.lastError()));
+            if (lookup.next())
                 return true;
+        }
         return false;
     };
     while (taken(n))

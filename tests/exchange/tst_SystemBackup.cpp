@@ -87,6 +87,8 @@ private slots:
         BillStore sourceStore;
         const QList<SampleBill> bills = fillSampleStore(sourceStore);
         QCOMPARE(exportStore(path), QString());
+        // The image is marked as a database without a write-ahead log, so that it opens as one file.
+        QCOMPARE(readAll(path).mid(10 + 18, 2), QByteArray("\x01\x01", 2));
         const MainItemFlag wire = entryOf(sourceStore, 2, QStringLiteral("电汇凭证"));
         const QList<QVariantList> history = Sql::allRows(bill(), wire.historyTable);
         const QList<QVariantList> preBills = Sql::allRows(bill(), wire.preBillTable);
@@ -293,6 +295,7 @@ private slots:
         QTest::newRow("database image not a database") << "garbage";
         QTest::newRow("forged table name") << "forgedName";
         QTest::newRow("table of a bill missing") << "missingTable";
+        QTest::newRow("view in place of a table") << "viewForTable";
         QTest::newRow("type index without a type") << "unknownType";
         QTest::newRow("type index beyond int") << "hugeType";
         QTest::newRow("column hiding the row id") << "rowidColumn";
@@ -323,6 +326,17 @@ private slots:
                 Sql::exec(db, QStringLiteral("ALTER TABLE %1 RENAME TO %2")
                                   .arg(Sql::q(undo ? QStringLiteral("X") : wire.preBillTable),
                                        Sql::q(undo ? wire.preBillTable : QStringLiteral("X"))));
+            } else if (damage == QLatin1String("viewForTable")) {
+                if (undo) {
+                    Sql::exec(db, QStringLiteral("DROP VIEW %1").arg(Sql::q(wire.preBillTable)));
+                    Sql::exec(
+                        db, QStringLiteral("ALTER TABLE \"X\" RENAME TO %1").arg(Sql::q(wire.preBillTable)));
+                } else {
+                    Sql::exec(
+                        db, QStringLiteral("ALTER TABLE %1 RENAME TO \"X\"").arg(Sql::q(wire.preBillTable)));
+                    Sql::exec(db, QStringLiteral("CREATE VIEW %1 AS SELECT * FROM \"X\"")
+                                      .arg(Sql::q(wire.preBillTable)));
+                }
             } else if (damage == QLatin1String("hugeType")) {
                 Sql::exec(db, QStringLiteral("UPDATE %1 SET \"票据类型\"=? WHERE \"票据名称\"=?").arg(master),
                           {undo ? 2 : Q_INT64_C(4294967296), wire.billName});
