@@ -212,6 +212,28 @@ private slots:
         QVERIFY(sum.isZero());
     }
 
+    // The listing reads through an index of the print date; the history table keeps its columns,
+    // records printed later are found through the index too, and an irregular stored date is
+    // still placed by the same reading of year, month and day.
+    void dateIndexKeepsTableAndResults() {
+        QSqlDatabase db = Database::get(Db::Bill);
+        const QStringList columns = Sql::columnNames(db, m_bill.historyTable);
+        print({"2015-06-05", 0, "1", ""});
+        HistoryListing list;
+        QCOMPARE(ListHistory(m_bill.historyTable, m_bill.itemTable, "20150601", "20150630", list), 1);
+        QCOMPARE(Sql::scalar(db, "SELECT count(*) FROM sqlite_master WHERE type='index' AND tbl_name=?",
+                             {m_bill.historyTable})
+                     .toInt(),
+                 1);
+        QCOMPARE(Sql::columnNames(db, m_bill.historyTable), columns);
+        print({"2015-06-30", 0, "2", ""});
+        print({"2015-07-01", 0, "3", ""});
+        Sql::insertRow(db, m_bill.historyTable, {"HistoryNumber", "打印日期", "货币种类", "金额"},
+                       {m_next++, QStringLiteral("2015年6月9日 8:00:00"), 0, "4"});
+        QCOMPARE(ListHistory(m_bill.historyTable, m_bill.itemTable, "20150601", "20150630", list), 3);
+        QCOMPARE(list.numbers, (QList<qint64>{1, 2, 4}));
+    }
+
     void dateNormalisation_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("normalised");
