@@ -1,7 +1,6 @@
-// Timings of the long transfers and of the history listing, run on demand:
+// Timings of the spreadsheet transfers, run on demand:
 //   cmake --build build --target bench_exchange && build/bin/bench_exchange
 #include "platform/SpreadsheetWriter.h"
-#include "query/HistoryQuery.h"
 #include "reference/LoadBussAccountThread.h"
 #include "reference/SaveLinkManThread.h"
 #include "store/BillStore.h"
@@ -80,37 +79,6 @@ private slots:
             SaveLinkManThread save(path);
             save.run();
         }
-    }
-
-    void listOneMonthOfHistory() {
-        BillStore store;
-        store.ensureBillTypeTable();
-        const MainItemFlag bill = addFixtureBill(store, 0, QStringLiteral("转帐支票"),
-                                                 {{QStringLiteral("金额"), 8, true, true},
-                                                  {QStringLiteral("大写"), 7, true, false},
-                                                  {QStringLiteral("数量"), 17, false, true},
-                                                  {QStringLiteral("收款人"), 0, true, false}});
-        // Spread over twelve months of 2015, so one month holds about a twelfth of the rows.
-        insertMany(bill.historyTable,
-                   {"HistoryNumber", "打印日期", "货币种类", "金额", "大写", "数量", "收款人"}, kHistory,
-                   [](int i) {
-                       const QDate d = QDate(2015, 1, 1).addDays(i % 365);
-                       const QString amount =
-                           QStringLiteral("%1.%2").arg(i % 100000).arg(i % 100, 2, 10, QChar('0'));
-                       return QVariantList{i + 1,
-                                           d.toString(QStringLiteral("yyyy年MM月dd日    10:20:30")),
-                                           i % 3,
-                                           amount,
-                                           amount,
-                                           QString::number(i % 7),
-                                           QStringLiteral("收款人%1").arg(i)};
-                   });
-        HistoryListing list;
-        int listed = 0;
-        QBENCHMARK {
-            listed = ListHistory(bill.historyTable, bill.itemTable, "20150601", "20150630", list);
-        }
-        qInfo("listed %d of %d rows, %d total rows", listed, kHistory, int(list.totals.size()));
     }
 
 private:
