@@ -36,9 +36,22 @@ bool isRowIdName(const QString& name) {
            same(name, QStringLiteral("oid"));
 }
 
+Conflict conflictOf(const QStringList& others, const QString& name) {
+    if (isReserved(name))
+        return Conflict::Reserved;
+    for (const QString& o : others)
+        if (same(o, name))
+            return Conflict::Duplicate;
+    return Conflict::None;
+}
+
+QString reservedMessage(const QString& name) {
+    return QStringLiteral("子项名称“%1”是程序自己使用的名称，请换一个名称。").arg(name);
+}
+
 QString itemNameConflict(const QStringList& others, const QString& name) {
     if (isReserved(name))
-        return QStringLiteral("子项名称“%1”是程序自己使用的名称，请换一个名称。").arg(name);
+        return reservedMessage(name);
     for (const QString& o : others)
         if (same(o, name))
             return QStringLiteral("子项名称“%1”与子项“%2”相同（不区分英文字母大小写）。").arg(name, o);

@@ -17,9 +17,15 @@ const QStringList& reserved();
 bool isReserved(const QString& name);
 bool isRowIdName(const QString& name);
 
+enum class Conflict { None, Reserved, Duplicate };
+// Whether `name` can be an item name beside `others`.
+Conflict conflictOf(const QStringList& others, const QString& name);
+
 // Why `name` cannot be an item name beside `others` (a reserved name, or one that equals another
 // item's name), in the operator's words; empty when it can.
 QString itemNameConflict(const QStringList& others, const QString& name);
+
+QString reservedMessage(const QString& name);
 
 // The first conflict among a whole list of item names, empty when there is none.
 QString firstConflict(const QStringList& names);

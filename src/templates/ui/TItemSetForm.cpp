@@ -483,9 +483,11 @@ void TItemSetForm::itemCommitted(int row, const QString&, const QString& text) {
         return;
     }
     if (row == NameRow) {
-        const QString conflict = ColumnNames::itemNameConflict(namesBeside(m_selected), text);
-        if (!conflict.isEmpty()) {
-            Prompter::instance().warning(this, conflict);
+        const ColumnNames::Conflict conflict = ColumnNames::conflictOf(namesBeside(m_selected), text);
+        if (conflict != ColumnNames::Conflict::None) {
+            Prompter::instance().warning(this, conflict == ColumnNames::Conflict::Reserved
+                                                   ? ColumnNames::reservedMessage(text)
+                                                   : QStringLiteral("存在相同的子项名称 ！"));
             fillItemGrid();
             return;
         }
@@ -624,10 +626,13 @@ void TItemSetForm::SpeedButton1Click() {
         if (!typed || typed->isEmpty())
             return;
         name = *typed;
-        const QString conflict = ColumnNames::itemNameConflict(namesBeside(-1), name);
-        if (conflict.isEmpty())
+        const ColumnNames::Conflict conflict = ColumnNames::conflictOf(namesBeside(-1), name);
+        if (conflict == ColumnNames::Conflict::None)
             break;
-        Prompter::instance().warning(this, conflict + QStringLiteral("\r\n请重新输入"));
+        Prompter::instance().warning(this, conflict == ColumnNames::Conflict::Reserved
+                                               ? ColumnNames::reservedMessage(name) +
+                                                     QStringLiteral("\r\n请重新输入")
+                                               : QStringLiteral("存在相同的子项名称！\r\n请重新输入"));
     }
     TemplateItem item = TemplateItem::newItem(name);
     if (m_selected >= 0) {
@@ -679,10 +684,13 @@ void TItemSetForm::ListBox1DblClick() {
         if (!typed || typed->isEmpty() || *typed == old)
             return;
         name = *typed;
-        const QString conflict = ColumnNames::itemNameConflict(namesBeside(index), name);
-        if (conflict.isEmpty())
+        const ColumnNames::Conflict conflict = ColumnNames::conflictOf(namesBeside(index), name);
+        if (conflict == ColumnNames::Conflict::None)
             break;
-        Prompter::instance().warning(this, conflict + QStringLiteral("\r\n请重新输入"));
+        Prompter::instance().warning(this, conflict == ColumnNames::Conflict::Reserved
+                                               ? ColumnNames::reservedMessage(name) +
+                                                     QStringLiteral("\r\n请重新输入")
+                                               : QStringLiteral("存在相同的子项名称 ！\r\n请重新输入"));
     }
     m_tpl->items[index].name = name;
     ForgetItemName(*m_tpl, old);

@@ -146,6 +146,17 @@ void TestDesigner::addingItems() {
              QStringList{u8("存在相同的子项名称！\r\n请重新输入")});
     QCOMPARE(tpl.count(), 2);
 
+    // So is a name the bill's tables keep for their own columns, in any case of its letters.
+    whenShown<TStringInputForm>([](TStringInputForm* d) {
+        d->Edit1->setText(QStringLiteral("historynumber"));
+        answerName(QString());
+        d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+    });
+    form->SpeedButton1->click();
+    QCOMPARE(m_prompter->texts(QStringLiteral("warning")).size(), 2);
+    QVERIFY(m_prompter->texts(QStringLiteral("warning")).last().contains(QStringLiteral("“historynumber”")));
+    QCOMPARE(tpl.count(), 2);
+
     // Deleting asks first and selects the item now at the same place or the last one.
     m_prompter->answers = {true};
     form->SpeedButton2->click();
