@@ -5,6 +5,8 @@
 # empty rows and a date.
 # far-cell.xlsx, last-row.xlsx: a number in A1 and one far down (A99999999, beyond what a sheet
 # can hold; A1048576, the last row a sheet can hold).
+# freexl-overread.xls (not made here): found by scripts/fuzz.sh on the spreadsheet target; FreeXL
+# reads past a stack buffer in its text conversion when it opens the file.
 
 import xlwt
 wb = xlwt.Workbook(encoding='utf-8')
