@@ -1,5 +1,6 @@
 #include "app/ui/TMainForm.h"
 #include "app/ui/TWelcomForm.h"
+#include "cli/CommandLine.h"
 #include "platform/AppPaths.h"
 #include "platform/FolderLock.h"
 #include "platform/Fonts.h"
@@ -17,6 +18,9 @@
 #include <exception>
 
 int main(int argc, char* argv[]) {
+    if (CommandLine::isCommand(argc, argv))
+        return CommandLine::run(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvel智能票据打印"));
 

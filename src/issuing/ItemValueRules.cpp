@@ -224,7 +224,20 @@ void Recalculate(FilledBill& bill, int changedItem) {
     }
 }
 
-void StoreItemValue(FilledBill& bill, int item, const QString& text) {
+namespace {
+void saveListEntry(ItemType type, const QString& text) {
+    const QString column = OtherContent::column(type);
+    if (!column.isEmpty() && !text.isEmpty() && !OtherContent::contains(GetOtherContentList(type), text))
+        AddOtherContentEntry(type, text);
+}
+} // namespace
+
+void SaveNewListEntries(const FilledBill& bill) {
+    for (int i = 0; i < bill.count(); ++i)
+        saveListEntry(bill.items.at(i).type, bill.values.at(i));
+}
+
+void StoreItemValue(FilledBill& bill, int item, const QString& text, NewListEntries lists) {
     const ItemType type = bill.items.at(item).type;
     QString mirror = text;
     try {
@@ -243,10 +256,8 @@ void StoreItemValue(FilledBill& bill, int item, const QString& text) {
             Recalculate(bill, item);
         } else {
             bill.values[item] = text;
-            const QString column = OtherContent::column(type);
-            if (!column.isEmpty() && !text.isEmpty() &&
-                !OtherContent::contains(GetOtherContentList(type), text))
-                AddOtherContentEntry(type, text);
+            if (lists == NewListEntries::Save)
+                saveListEntry(type, text);
         }
     } catch (const CalculationError&) {
         MirrorValue(bill, item, mirror);

@@ -43,8 +43,13 @@ void Recalculate(FilledBill& bill, int changedItem);
 // amounts lose leading zeros and recompute their dependants, digit grids and quantities are
 // trimmed and recompute, new entries of bill kinds, return reasons, handlers and telephones are
 // added to their lists. Then the item's mirrors receive it. Throws CalculationError after the
-// mirrors were updated; StoreError when a list cannot be saved.
-void StoreItemValue(FilledBill& bill, int item, const QString& text);
+// mirrors were updated; StoreError when a list cannot be saved. With NewListEntries::Leave the
+// lists are not touched (a bill that may never print); SaveNewListEntries() catches up later.
+enum class NewListEntries { Save, Leave };
+void StoreItemValue(FilledBill& bill, int item, const QString& text,
+                    NewListEntries lists = NewListEntries::Save);
+// Adds every value of a bill kind, return reason, handler or telephone that its list lacks.
+void SaveNewListEntries(const FilledBill& bill);
 
 // Today's date and time in the date kinds, every other value empty.
 void SetDefaultValues(FilledBill& bill, const QDateTime& now);

@@ -99,13 +99,17 @@ QString IncrementTrailingNumber(const QString& text) {
     return text.left(start) + QStringLiteral("%1").arg(next, width, 10, QLatin1Char('0'));
 }
 
+void AdvanceNumbers(FilledBill& bill) {
+    for (int i : RememberedItems(bill))
+        if (isNumber(bill.items.at(i).type))
+            bill.values[i] = IncrementTrailingNumber(bill.values.at(i));
+}
+
 PendingPrintRecord::PendingPrintRecord(const MainItemFlag& entry, const FilledBill& bill, int currency,
                                        const QDateTime& moment)
     : m_tx(Database::get(Db::Bill)) {
     FilledBill advanced = bill;
-    for (int i : RememberedItems(advanced))
-        if (isNumber(advanced.items.at(i).type))
-            advanced.values[i] = IncrementTrailingNumber(advanced.values.at(i));
+    AdvanceNumbers(advanced);
     AppendHistoryRecord(entry.historyTable, currency, bill, moment);
     SaveRememberedItems(entry.autoTable, advanced);
     m_advanced = advanced.values;

@@ -38,6 +38,9 @@ void SaveRememberedItems(const QString& autoTable, const FilledBill& bill);
 // run has ten or more digits, comes back unchanged.
 QString IncrementTrailingNumber(const QString& text);
 
+// The passwords and automatic numbers of the bill one higher, as a print leaves them.
+void AdvanceNumbers(FilledBill& bill);
+
 // The records of one print, prepared before the job is sent: the write transaction is opened
 // (so the store is known to be writable) and the history row and the advanced passwords and
 // automatic numbers are written inside it. Destroyed without commit(), it leaves no trace.

@@ -97,4 +97,41 @@ Lookup lookup(Kind kind, const QString& text) {
     return result;
 }
 
+Lookup lookupExact(Kind kind, const QString& text) {
+    const ReferenceTable table(tableOf(kind));
+    const QStringList fields = table.fieldNames();
+    Lookup result;
+    for (const QString& f : fields)
+        result.names << f.trimmed();
+    QList<int> columns;
+    switch (kind) {
+    case Kind::OwnAccount:
+        columns << 0;
+        if (result.names.contains(QStringLiteral("银行帐号")))
+            columns << int(result.names.indexOf(QStringLiteral("银行帐号")));
+        break;
+    case Kind::BusinessUnit:
+    case Kind::Contact:
+        columns << columnOf(result.names, QStringLiteral("识别码"), table.name());
+        break;
+    case Kind::Purpose:
+        // The code is the second column after the key, whatever its name.
+        if (result.names.size() < 2)
+            throw StoreError(QStringLiteral("数据表“%1”没有识别码列").arg(table.name()));
+        columns << 1;
+        break;
+    }
+    const QString t = foldAscii(text.trimmed());
+    for (const StoredRecord& r : table.records(fields)) {
+        bool match = false;
+        for (int c : std::as_const(columns)) {
+            const QString v = r.values.value(c).trimmed();
+            match = match || (kind == Kind::OwnAccount ? v == text.trimmed() : foldAscii(v) == t);
+        }
+        if (match)
+            result.candidates << r.values;
+    }
+    return result;
+}
+
 } // namespace RecordSearch

@@ -29,6 +29,11 @@ struct Lookup {
 // Throws StoreError when the table or a column it needs is missing.
 Lookup lookup(Kind kind, const QString& text = QString());
 
+// The records that a text names without anyone to choose among candidates (a data row): business
+// units, contacts and purposes whose code equals the text, letters folded as above; own accounts,
+// which have no code, whose first column (the account's name) or "银行帐号" equals the text.
+Lookup lookupExact(Kind kind, const QString& text);
+
 QString tableOf(Kind kind);
 
 } // namespace RecordSearch

@@ -7,8 +7,10 @@
 #include "issuing/ItemValueRules.h"
 #include "issuing/OtherContent.h"
 #include "issuing/PreBillTable.h"
+#include "issuing/PrintFilledBill.h"
 #include "issuing/PrintJob.h"
 #include "issuing/PrintRecords.h"
+#include "issuing/TypedValue.h"
 #include "issuing/ui/ReferenceLookups.h"
 #include "issuing/ui/SetUpPrintJob.h"
 #include "issuing/ui/TMonthDayTimeForm.h"
@@ -179,10 +181,7 @@ void TMakeBillForm::createEditors() {
             return false;
         if (key.is('.') && before.contains(QLatin1Char('.')))
             return false;
-        const int point = after.indexOf(QLatin1Char('.'));
-        const int integers = point < 0 ? int(after.size()) : point;
-        const int decimals = point < 0 ? 0 : int(after.size()) - point - 1;
-        return integers <= 11 && decimals <= 2;
+        return TypedValue::isAmountText(after);
     });
 
     Memo1 = new QPlainTextEdit(canvas);
@@ -225,11 +224,7 @@ void TMakeBillForm::createEditors() {
         if (type == ItemType::Year || type == ItemType::YearCapital)
             return after.size() <= 4;
         const QString t = after.trimmed();
-        if (t.isEmpty())
-            return true;
-        bool ok = false;
-        const int n = t.toInt(&ok);
-        return ok && n >= 1 && n <= UpDown1->maximum();
+        return t.isEmpty() || TypedValue::isNumberWithin(t, 1, UpDown1->maximum());
     });
 
     EditCombo = new QComboBox(canvas);
@@ -838,32 +833,15 @@ void TMakeBillForm::SpeedButton2Click() {
         const std::optional<PrintJobSetup> setup = SetUpPrintJob(this, def);
         if (!setup)
             return;
-        // The records are prepared before anything goes to the printer and committed once the
-        // printing system took the job: nothing is printed that could not be recorded.
-        const auto sendJob = [&](QString* error) {
-            std::unique_ptr<PrintTarget> target =
-                beginPrintJob(def, *setup, QStringLiteral("打印票据：") + def.billName, error);
-            if (!target)
-                return false;
-            PrintPlacement place;
-            place.dpiX = def.dpiX;
-            place.dpiY = def.dpiY;
-            place.screenDpi = m_dpi;
-            place.leftMargin = def.leftMargin;
-            place.topMargin = def.topMargin;
-            place.pageWidth = def.width;
-            place.pageLength = def.length;
-            place.printBackground = def.printBackground;
-            QPainter painter;
-            if (!painter.begin(target->device())) {
-                *error = QStringLiteral("打印机无法开始打印，票据未打印。");
-                return false;
-            }
-            PaintFilledBill(painter, m_bill, place, m_picture.background(), m_currency, currencyShown());
-            painter.end();
-            return target->finish(error);
-        };
-        const PrintOutcome outcome = PrintAndRecord(m_entry, m_bill, m_currency, Clock::now(), sendJob);
+        FilledBillPrint print;
+        print.entry = &m_entry;
+        print.bill = &m_bill;
+        print.currency = m_currency;
+        print.currencyShown = currencyShown();
+        print.background = m_picture.background();
+        print.screenDpi = m_dpi;
+        print.moment = Clock::now();
+        const PrintOutcome outcome = PrintFilledBill(print, *setup);
         if (outcome.kind == PrintOutcome::PrintedUnrecorded)
             FillPreBillList();
         if (outcome.kind != PrintOutcome::Recorded)

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "issuing/BillPrint.h"
+#include "issuing/FilledBill.h"
+#include "issuing/PrintJob.h"
+#include "issuing/PrintRecords.h"
+#include "store/MainItemFlag.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+
+// What 打  印 does once the printer is chosen: the filled bill goes to the printer and, when the
+// printing system has taken it, its history row is appended and its automatic numbers advance.
+// The bill filling window and the command line both print through here, so a bill is printed
+// and recorded the same way whoever sends it.
+struct FilledBillPrint {
+    const MainItemFlag* entry = nullptr; // the bill's tables
+    FilledBill* bill = nullptr;          // values as stored; the numbers advance after the print
+    int currency = 0;
+    bool currencyShown = false;
+    QImage background;  // the bill's background picture (null for none)
+    int screenDpi = 96; // the resolution the items' boxes were taken at
+    QDateTime moment;   // the print date of the history row
+};
+
+// The page placement of a job whose resolution the printer reported into def.
+PrintPlacement PlacementFor(const CheckPrintDefine& def, int screenDpi);
+
+// Prints the bill on the printer of the setup (from SetUpPrintJob or a printer named by the
+// caller) so that nothing is printed unrecorded (PrintAndRecord): the history row and advanced
+// numbers are prepared, the job is painted and sent, and the records are committed once the
+// printing system accepted it. The outcome says what happened in the operator's words. Throws
+// TemplateError before anything is prepared when an item's font cannot be read.
+PrintOutcome PrintFilledBill(FilledBillPrint& print, const PrintJobSetup& setup);
