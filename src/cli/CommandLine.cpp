@@ -12,8 +12,8 @@
 #include "store/BillStore.h"
 #include "store/Schema.h"
 
-#include <QGuiApplication>
 #include <QDir>
+#include <QGuiApplication>
 
 #include <functional>
 #include <map>
@@ -163,7 +163,9 @@ int run(int argc, char* argv[]) {
         Fonts::installSubstitutions();
         Printing::install(std::make_unique<CupsPrinting>());
         Schema::ensureDatabases();
-        BillStore().ensureBillTypeTable();
+        BillStore store;
+        store.removeLeftovers();
+        store.ensureBillTypeTable();
         return command->second(rest);
     } catch (const CommandError& e) {
         return report(e);

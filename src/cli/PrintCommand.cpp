@@ -221,8 +221,7 @@ void printRows(const PreparedBill& p, const ValuesFile& values, const QString& p
         }
         if (outcome.kind == PrintOutcome::PrintedUnrecorded) {
             ++printed;
-            throw CommandError::failure(QStringLiteral("%1 第 %2 行：%3
-已打印 %4 张票据（含此行）。")
+            throw CommandError::failure(QStringLiteral("%1 第 %2 行：%3\n已打印 %4 张票据（含此行）。")
                                             .arg(values.name)
                                             .arg(line)
                                             .arg(outcome.message)
