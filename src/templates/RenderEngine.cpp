@@ -25,7 +25,8 @@ namespace {
 // the thread's lifetime. A width is still that of the text shaped on its own, so every position
 // stays what measuring each time gave.
 struct FontCache {
-    FontCache(const QFont& font, QPaintDevice* device) : fm(font, device), font(font), device(device) {}
+    FontCache(const QFont& forFont, QPaintDevice* onDevice)
+        : fm(forFont, onDevice), font(forFont), device(onDevice) {}
     QFontMetricsF fm;
     QFont font;
     QPaintDevice* device; // only for shaping new glyphs; replaced by each painter that asks
@@ -37,17 +38,19 @@ struct FontCache {
 
 std::shared_ptr<FontCache> fontCache(const QPainter& painter) {
     thread_local QHash<QString, std::shared_ptr<FontCache>> caches;
-    thread_local QString lastKey;
+    thread_local QFont lastFont;
+    thread_local int lastDevice[3] = {-1, -1, -1};
     thread_local std::shared_ptr<FontCache> last;
     QPaintDevice* device = painter.device();
     const QFont& font = painter.font();
-    const QString key = font.key() + QLatin1Char('|') + QString::number(device ? device->devType() : 0) +
-                        QLatin1Char('|') + QString::number(device ? device->logicalDpiX() : 0) +
-                        QLatin1Char('|') + QString::number(device ? device->logicalDpiY() : 0);
-    if (last && key == lastKey) {
+    const int deviceKey[3] = {device ? device->devType() : 0, device ? device->logicalDpiX() : 0,
+                              device ? device->logicalDpiY() : 0};
+    if (last && std::equal(deviceKey, deviceKey + 3, lastDevice) && font == lastFont) {
         last->device = device;
         return last;
     }
+    const QString key = font.key() + QLatin1Char('|') + QString::number(deviceKey[0]) + QLatin1Char('|') +
+                        QString::number(deviceKey[1]) + QLatin1Char('|') + QString::number(deviceKey[2]);
     auto it = caches.find(key);
     if (it == caches.end()) {
         // A long session with many fonts starts over rather than growing without end.
@@ -55,7 +58,8 @@ std::shared_ptr<FontCache> fontCache(const QPainter& painter) {
             caches.clear();
         it = caches.insert(key, std::make_shared<FontCache>(font, device));
     }
-    lastKey = key;
+    lastFont = font;
+    std::copy(deviceKey, deviceKey + 3, lastDevice);
     last = it.value();
     last->device = device;
     return last;
@@ -111,6 +115,19 @@ bool drawsGlyphRuns(const QPainter& painter) {
     return engine && (engine->type() == QPaintEngine::Raster || engine->type() == QPaintEngine::Pdf);
 }
 
+// What drawing one item put on its canvas: glyph runs at their final places, or texts drawn one
+// character at a time. An item drawing the same value again replays it without measuring.
+struct DrawList {
+    QList<QGlyphRun> runs;
+    QList<std::pair<QPointF, QString>> texts;
+};
+
+// The list being recorded on this thread, if any.
+DrawList*& recording() {
+    thread_local DrawList* list = nullptr;
+    return list;
+}
+
 // Draws characters at given places with as few painter calls as the fonts allow: glyphs of one
 // font in a row go out as one glyph run at their exact positions. Underlined or struck-out text
 // is drawn one character at a time, so that its lines keep the length of each character.
@@ -127,6 +144,8 @@ public:
         const double baseline = y + m_metrics.ascent();
         if (!m_runs) {
             m_painter.drawText(QPointF(x, baseline), text);
+            if (DrawList* list = recording())
+                list->texts.append({QPointF(x, baseline), text});
             return;
         }
         for (const QGlyphRun& run : m_metrics.glyphs(text)) {
@@ -146,6 +165,8 @@ public:
         run.setGlyphIndexes(m_indexes);
         run.setPositions(m_positions);
         m_painter.drawGlyphRun(QPointF(0, 0), run);
+        if (DrawList* list = recording())
+            list->runs.append(run);
         m_indexes.clear();
         m_positions.clear();
     }
@@ -573,9 +594,9 @@ QStringList DigitPairSuffixes(ItemType type) {
     return {};
 }
 
-void DrawItemValue(QPainter& painter, const TemplateItem& item, const QString& text, const PixelRect& box,
-                   int dpi) {
-    SetCanvasFont(painter, item.font);
+namespace {
+void drawItemValueMeasured(QPainter& painter, const TemplateItem& item, const QString& text,
+                           const PixelRect& box, int dpi) {
     const int a = item.alignment;
     switch (item.type) {
     case ItemType::AmountGrid:
@@ -597,6 +618,50 @@ void DrawItemValue(QPainter& painter, const TemplateItem& item, const QString& t
         DrawReverseText(painter, text, QString(), a, dpi, item.spacing,
                         AlignTextRect(item, dpi, text, box, painter));
     }
+}
+
+// Everything the drawing of an item's value depends on: the canvas font and resolution, the kind of
+// canvas, the item's drawing parameters, its value and its box.
+QString drawKey(const QPainter& painter, const TemplateItem& item, const QString& text, const PixelRect& box,
+                int dpi) {
+    const QPaintDevice* device = painter.device();
+    const QPaintEngine* engine = painter.paintEngine();
+    QString key = painter.font().key();
+    for (int v : {device ? device->devType() : 0, device ? device->logicalDpiX() : 0,
+                  device ? device->logicalDpiY() : 0, engine ? int(engine->type()) : -1,
+                  ItemTypes::index(item.type), int(item.alignment), int(item.spacing), int(item.printSuffix),
+                  box.left, box.top, box.right, box.bottom, dpi})
+        key += QLatin1Char('|') + QString::number(v);
+    return key + QLatin1Char('|') + text;
+}
+} // namespace
+
+void DrawItemValue(QPainter& painter, const TemplateItem& item, const QString& text, const PixelRect& box,
+                   int dpi) {
+    SetCanvasFont(painter, item.font);
+    // Redrawing a bill draws mostly the same values again: those are replayed as they were drawn.
+    thread_local QHash<QString, DrawList> drawn;
+    const QString key = drawKey(painter, item, text, box, dpi);
+    const auto it = drawn.constFind(key);
+    if (it != drawn.cend()) {
+        for (const QGlyphRun& run : it->runs)
+            painter.drawGlyphRun(QPointF(0, 0), run);
+        for (const auto& [at, t] : it->texts)
+            painter.drawText(at, t);
+        return;
+    }
+    DrawList list;
+    recording() = &list;
+    try {
+        drawItemValueMeasured(painter, item, text, box, dpi);
+    } catch (...) {
+        recording() = nullptr;
+        throw;
+    }
+    recording() = nullptr;
+    if (drawn.size() >= 20000)
+        drawn.clear();
+    drawn.insert(key, list);
 }
 
 void drawByKind(QPainter& painter, const TemplateItem& item, const QString& text, const PixelRect& rect,
