@@ -7,6 +7,7 @@
 #include "store/Database.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
+#include "store/VoidedRecords.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -252,6 +253,19 @@ int BackupImport::resolveType(BillStore& store, const MainItemFlag& bill) const 
 }
 
 void BackupImport::mergeBill(const MainItemFlag& bill, const MainItemFlag& live) {
+    // Appended history records are numbered after the live ones, in the backup's order.
+    HistoryMove move{live.historyTable, {}};
+    qint64 next =
+        Sql::scalar(
+            m_live,
+            QStringLiteral("SELECT coalesce(max(\"HistoryNumber\"), 0) FROM %1").arg(q(live.historyTable)))
+            .toLongLong();
+    QSqlQuery old =
+        Sql::exec(m_backup, QStringLiteral("SELECT \"HistoryNumber\" FROM %1").arg(q(bill.historyTable)) +
+                                Sql::naturalOrder());
+    while (old.next())
+        move.numbers.insert(old.value(0).toLongLong(), ++next);
+    m_historyMoves.insert(bill.historyTable, move);
     appendRows(m_backup, bill.historyTable, m_live, live.historyTable, 0, true);
     appendRows(m_backup, bill.preBillTable, m_live, live.preBillTable, 0, true);
     appendRows(m_backup, bill.autoTable, m_live, live.autoTable, 0, true);
@@ -333,6 +347,7 @@ void BackupImport::addBill(BillStore& store, const MainItemFlag& bill, int row, 
                   .arg(q(e.typeTable), q(kPicturePath)),
               {picture});
 
+    m_historyMoves.insert(bill.historyTable, {e.historyTable, {}});
     for (const auto& [from, to] :
          {std::pair{bill.historyTable, e.historyTable}, std::pair{bill.preBillTable, e.preBillTable},
           std::pair{bill.autoTable, e.autoTable}}) {
@@ -355,6 +370,41 @@ int BackupImport::appendReferences() {
     for (const QString& t : BillStore::referenceTables())
         rows += appendRows(m_backup, t, m_live, t, 1, false);
     return rows;
+}
+
+void BackupImport::appendVoids() {
+    // Backups made before voids existed carry none.
+    if (!Sql::tableExists(m_backup, VoidedRecords::table()))
+        return;
+    QSqlQuery voids;
+    try {
+        voids = Sql::exec(m_backup, QStringLiteral("SELECT \"历史文件名\", \"HistoryNumber\", \"作废原因\", "
+                                                   "\"作废时间\" FROM %1")
+                                            .arg(q(VoidedRecords::table())) +
+                                        Sql::naturalOrder());
+    } catch (const StoreError& e) {
+        damaged(e.message());
+    }
+    while (voids.next()) {
+        const auto move = m_historyMoves.constFind(voids.value(0).toString());
+        if (move == m_historyMoves.cend())
+            continue; // a void of a bill the backup does not hold
+        const qint64 old = voids.value(1).toLongLong();
+        const qint64 number = move->numbers.isEmpty() ? old : move->numbers.value(old, -1);
+        if (number < 0)
+            continue;
+        const bool known = Sql::scalar(m_live,
+                                       QStringLiteral("SELECT count(*) FROM %1 WHERE \"历史文件名\"=? AND "
+                                                      "\"HistoryNumber\"=?")
+                                           .arg(q(VoidedRecords::table())),
+                                       {move->liveTable, number})
+                               .toInt() > 0;
+        if (!known)
+            Sql::insertRow(m_live, VoidedRecords::table(),
+                           {QStringLiteral("历史文件名"), QStringLiteral("HistoryNumber"),
+                            QStringLiteral("作废原因"), QStringLiteral("作废时间")},
+                           {move->liveTable, number, voids.value(2), voids.value(3)});
+    }
 }
 
 BackupImport::Counts BackupImport::importAll(const Progress& progress) {
@@ -388,6 +438,7 @@ BackupImport::Counts BackupImport::importAll(const Progress& progress) {
                 progress(i + 1, total);
         }
         counts.references = appendReferences();
+        appendVoids();
         tx.commit();
     }
     m_keepPictures = true;

@@ -3,6 +3,7 @@
 #include "exchange/BackupFile.h"
 #include "store/MainItemFlag.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QSqlDatabase>
@@ -41,9 +42,17 @@ private:
     QList<MainItemFlag> readBills();
     int resolveType(BillStore& store, const MainItemFlag& bill) const;
     void mergeBill(const MainItemFlag& bill, const MainItemFlag& live);
+    // Where each backup history record went: backup history table → (live table, number map).
+    struct HistoryMove {
+        QString liveTable;
+        QHash<qint64, qint64> numbers; // empty: the numbers stayed
+    };
+    QHash<QString, HistoryMove> m_historyMoves;
     void addBill(BillStore& store, const MainItemFlag& bill, int row, int typeIndex);
     QString writePicture(const MainItemFlag& bill, int row);
     int appendReferences();
+    // The voids of the backup's bills, moved onto their history records in the live store.
+    void appendVoids();
     [[noreturn]] void damaged(const QString& detail) const;
 
     QString m_path;

@@ -35,5 +35,5 @@ PrintOutcome PrintFilledBill(FilledBillPrint& print, const PrintJobSetup& setup)
         painter.end();
         return target->finish(error);
     };
-    return PrintAndRecord(*print.entry, bill, print.currency, print.moment, sendJob);
+    return PrintAndRecord(*print.entry, bill, print.currency, print.moment, sendJob, print.extras);
 }

@@ -22,6 +22,7 @@ struct FilledBillPrint {
     QImage background;  // the bill's background picture (null for none)
     int screenDpi = 96; // the resolution the items' boxes were taken at
     QDateTime moment;   // the print date of the history row
+    PrintExtras extras; // the confirmation question and writes that go with the record
 };
 
 // The page placement of a job whose resolution the printer reported into def.

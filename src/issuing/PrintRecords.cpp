@@ -125,10 +125,13 @@ void RecordPrintedBill(const MainItemFlag& entry, FilledBill& bill, int currency
 }
 
 PrintOutcome PrintAndRecord(const MainItemFlag& entry, FilledBill& bill, int currency,
-                            const QDateTime& moment, const std::function<bool(QString* error)>& sendJob) {
+                            const QDateTime& moment, const std::function<bool(QString* error)>& sendJob,
+                            const PrintExtras& extras) {
     std::optional<PendingPrintRecord> record;
     try {
         record.emplace(entry, bill, currency, moment);
+        if (extras.alsoRecord)
+            extras.alsoRecord();
     } catch (const StoreError& e) {
         return {PrintOutcome::NotPrinted, QStringLiteral("票据未打印：打印记录无法写入。\n") + e.message()};
     }
@@ -136,6 +139,10 @@ PrintOutcome PrintAndRecord(const MainItemFlag& entry, FilledBill& bill, int cur
     if (!sendJob(&error)) {
         record.reset();
         return {PrintOutcome::NotPrinted, error};
+    }
+    if (extras.confirm && !extras.confirm()) {
+        record.reset();
+        return {PrintOutcome::NotConfirmed, {}};
     }
     try {
         record->commit(bill);

@@ -63,10 +63,11 @@ void RecordPrintedBill(const MainItemFlag& entry, FilledBill& bill, int currency
 
 struct PrintOutcome {
     enum Kind {
-        Recorded,         // printed, history row and numbers committed
-        NotPrinted,       // the store could not be written or the printing system refused: nothing
-                          // went to the printer, nothing was recorded
-        PrintedUnrecorded // the job was accepted but the records could not be committed
+        Recorded,          // printed, history row and numbers committed
+        NotPrinted,        // the store could not be written or the printing system refused: nothing
+                           // went to the printer, nothing was recorded
+        PrintedUnrecorded, // the job was accepted but the records could not be committed
+        NotConfirmed       // the operator said the bill did not come out right: nothing recorded
     };
     Kind kind = NotPrinted;
     QString message; // for everything but Recorded: what happened, in the operator's words
@@ -76,5 +77,14 @@ struct PrintOutcome {
 // first, then sendJob paints and submits the job (false with the reason when the printing system
 // refuses it), and the records are committed once the job was accepted. When that last commit
 // fails, the filled values are kept as a pre-bill where the store still allows it.
+//
+// extras.confirm, when set, is asked after the job was accepted and before anything is committed:
+// false records nothing and advances no number. extras.alsoRecord runs inside the same
+// transaction, for writes that belong with the record (voiding the record a reprint replaces).
+struct PrintExtras {
+    std::function<bool()> confirm;
+    std::function<void()> alsoRecord;
+};
 PrintOutcome PrintAndRecord(const MainItemFlag& entry, FilledBill& bill, int currency,
-                            const QDateTime& moment, const std::function<bool(QString* error)>& sendJob);
+                            const QDateTime& moment, const std::function<bool(QString* error)>& sendJob,
+                            const PrintExtras& extras = {});

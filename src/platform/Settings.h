@@ -22,4 +22,13 @@ inline QString printer() {
     return value(QStringLiteral("Printer"));
 }
 
+// "打印后确认": after the printing system took a job, the operator says whether the bill came out
+// right before anything is recorded. Off unless set.
+inline bool confirmAfterPrint() {
+    return value(QStringLiteral("ConfirmPrint")) == QLatin1String("1");
+}
+inline bool setConfirmAfterPrint(bool on) {
+    return setValue(QStringLiteral("ConfirmPrint"), on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
 } // namespace Settings

@@ -7,6 +7,7 @@
 #include "store/Database.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
+#include "store/VoidedRecords.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -70,6 +71,19 @@ QString totalText(int currency, const DecimalSum& sum) {
     if (figures.isEmpty())
         figures = QStringLiteral("0.00");
     return CurrencyTable::sign(currency) + minus + figures;
+}
+
+// The void columns, only where something listed was voided, so that other listings stay as they
+// always were.
+void addVoidColumns(HistoryListing& list) {
+    bool any = false;
+    for (qsizetype r = 0; r < list.rows.size(); ++r)
+        any = any || list.isVoided(r);
+    if (!any)
+        return;
+    list.header << QStringLiteral("作废") << QStringLiteral("作废原因");
+    for (qsizetype r = 0; r < list.rows.size(); ++r)
+        list.rows[r] << (list.isVoided(r) ? QStringLiteral("作废") : QString()) << list.voidReasons.at(r);
 }
 
 QString dateExpression() {
@@ -145,6 +159,8 @@ int ListHistory(const QString& historyTable, const QString& itemTable, const QSt
     for (const Column& c : columns)
         header << c.name;
 
+    const QHash<qint64, VoidedRecords::Mark> voids = VoidedRecords::of(historyTable);
+
     int listed = 0;
     while (q.next()) {
         if (listed == 0)
@@ -161,7 +177,11 @@ int ListHistory(const QString& historyTable, const QString& itemTable, const QSt
                                    c.item.printSuffix, currency, true);
         list.rows << row;
         list.numbers << number;
+        const auto voided = voids.constFind(number);
+        list.voidReasons << (voided != voids.cend() ? voided->reason : QString());
         ++listed;
+        if (voided != voids.cend())
+            continue; // a spoiled bill counts for nothing
 
         for (Column& c : columns) {
             if (!c.amountSum && !c.integerSum)
@@ -193,6 +213,7 @@ int ListHistory(const QString& historyTable, const QString& itemTable, const QSt
     }
     if (listed == 0)
         return 0;
+    addVoidColumns(list);
 
     // Total rows: as many as the most currencies summed in one amount column, at least one when a
     // whole-number sum is not zero.
@@ -213,7 +234,7 @@ int ListHistory(const QString& historyTable, const QString& itemTable, const QSt
     if (totalRows == 0)
         return listed;
 
-    list.totals = QList<QStringList>(totalRows, QStringList(header.size()));
+    list.totals = QList<QStringList>(totalRows, QStringList(list.header.size()));
     list.totals[0][0] = QStringLiteral("合计");
     for (size_t i = 0; i < columns.size(); ++i) {
         const Column& c = columns[i];
@@ -228,6 +249,24 @@ int ListHistory(const QString& historyTable, const QString& itemTable, const QSt
         }
     }
     return listed;
+}
+
+std::optional<HistoryRecord> ReadHistoryRecord(const QString& historyTable, qint64 number) {
+    QSqlQuery q = Sql::exec(
+        Database::get(Db::Bill),
+        QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(Sql::q(historyTable), Sql::q(kNumber)), {number});
+    if (!q.next())
+        return std::nullopt;
+    HistoryRecord r;
+    const QSqlRecord fields = q.record();
+    for (int f = 0; f < fields.count(); ++f) {
+        const QString name = fields.fieldName(f);
+        if (name == kCurrency)
+            r.currency = q.value(f).toInt();
+        else if (name != kNumber && name != kDate)
+            r.values.insert(name, q.value(f).toString());
+    }
+    return r;
 }
 
 void DeleteHistoryRows(const QString& historyTable, const QList<qint64>& numbers) {
@@ -245,5 +284,6 @@ void DeleteHistoryRows(const QString& historyTable, const QList<qint64>& numbers
         if (!del.exec())
             throw StoreError(QStringLiteral("数据库错误：%1\n%2").arg(del.lastError().text(), sql));
     }
+    VoidedRecords::unmark(historyTable, numbers);
     tx.commit();
 }

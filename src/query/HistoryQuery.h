@@ -1,17 +1,22 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <stdexcept>
 
 // The print history of one bill as the query window lists it.
 struct HistoryListing {
-    QStringList header;        // "序号", "打印日期", then the recorded item columns in table order
-    QList<QStringList> rows;   // one per listed history record
-    QList<qint64> numbers;     // "HistoryNumber" of each listed row
-    QList<QStringList> totals; // the total rows ("合计" in the first), when something was summed
+    QStringList header;         // "序号", "打印日期", then the recorded item columns in table order
+    QList<QStringList> rows;    // one per listed history record
+    QList<qint64> numbers;      // "HistoryNumber" of each listed row
+    QList<QString> voidReasons; // per listed row: the reason it was voided, empty when it stands
+    QList<QStringList> totals;  // the total rows ("合计" in the first), when something was summed
+
+    bool isVoided(qsizetype row) const { return !voidReasons.value(row).isEmpty(); }
 
     void clear() { *this = HistoryListing(); }
     // Header, listed rows and total rows, as the list shows them.
@@ -36,10 +41,22 @@ private:
 // the summed 数字对格 and 数量 items. An empty history table name lists nothing. Returns the number of
 // records listed.
 //
+// Voided records are listed like the others but left out of the totals; when any listed record is
+// voided, the header and every row end with "作废" ("作废" or empty) and "作废原因".
+//
 // A summed value that cannot be added throws HistoryValueError; the rows listed before it stay in
 // `list`, without totals. Store failures throw StoreError.
 int ListHistory(const QString& historyTable, const QString& itemTable, const QString& fromDate,
                 const QString& toDate, HistoryListing& list);
 
-// Deletes the history records with these numbers, in one transaction; other records stay.
+// One history record as it was stored: the value of each recorded item column by name, and its
+// currency. Nothing when no record has that number.
+struct HistoryRecord {
+    QHash<QString, QString> values;
+    int currency = 0;
+};
+std::optional<HistoryRecord> ReadHistoryRecord(const QString& historyTable, qint64 number);
+
+// Deletes the history records with these numbers and their voids, in one transaction; other
+// records stay.
 void DeleteHistoryRows(const QString& historyTable, const QList<qint64>& numbers);

@@ -6,6 +6,7 @@
 #include "store/Schema.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
+#include "store/VoidedRecords.h"
 
 #include <QDir>
 #include <QFile>
@@ -265,6 +266,8 @@ void BillStore::deleteBillTables(const MainItemFlag& entry) {
     for (const QString& t :
          {entry.typeTable, entry.itemTable, entry.historyTable, entry.preBillTable, entry.autoTable})
         dropIfExists(db, t);
+    // The voids went with the history they marked.
+    VoidedRecords::forgetBill(entry.historyTable);
 }
 
 QString BillStore::storedPicturePath(const MainItemFlag& entry) const {
@@ -368,6 +371,8 @@ void BillStore::clearStore() {
         }
         for (const QString& t : referenceTables())
             Sql::emptyTable(db, t);
+        if (Sql::tableExists(db, VoidedRecords::table()))
+            Sql::emptyTable(db, VoidedRecords::table());
         dropIfExists(db, typeTable());
         tx.commit();
     }

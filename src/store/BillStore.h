@@ -49,6 +49,7 @@ public:
     // Creates the five tables of a new bill from the working template, appends its master-control
     // row and empties the working tables. Does not change the type's count (the caller does).
     MainItemFlag createBillFromWorkingTemplate(int typeIndex, const QString& name);
+    // Drops the bill's five tables (those that exist) and forgets the voids of its history.
     void deleteBillTables(const MainItemFlag& entry);
     // The bill's master-control row, five tables and type count in one transaction, then its
     // picture file. Returns the type's previous bill count.

@@ -102,7 +102,11 @@ QList<TableDef> billStoreTables() {
             {QStringLiteral("本单位帐户"), keyed(QStringLiteral("ID"), ownAccountColumns())},
             {QStringLiteral("业务单位"), keyed(QStringLiteral("ID"), businessUnitColumns())},
             {QStringLiteral("票据用途"), keyed(QStringLiteral("ID"), purposeColumns(), true)},
-            {QStringLiteral("联系人"), keyed(QStringLiteral("ID"), contactColumns())}};
+            {QStringLiteral("联系人"), keyed(QStringLiteral("ID"), contactColumns())},
+            {QStringLiteral("作废记录"),
+             {key(QStringLiteral("ID")), text(QStringLiteral("历史文件名")),
+              integer(QStringLiteral("HistoryNumber")), text(QStringLiteral("作废原因")),
+              text(QStringLiteral("作废时间"))}}};
 }
 
 QList<TableDef> defineTables() {

@@ -2,6 +2,7 @@
 
 #include "app/ui/TAboutBox.h"
 #include "app/ui/TSltPrinterForm.h"
+#include "app/ui/TSystemSettingsForm.h"
 #include "app/ui/TWaitingForm.h"
 #include "exchange/ui/BackupCommands.h"
 #include "exchange/ui/TLoadBillFileForm.h"
@@ -314,6 +315,7 @@ void TMainForm::createMenus() {
     N7 = action(QStringLiteral("用途信息"), &TMainForm::N7Click);
     N19 = action(QStringLiteral("联系人"), &TMainForm::N19Click);
     N24 = action(QStringLiteral("选择打印机"), &TMainForm::N24Click);
+    systemSettingsAction = action(QStringLiteral("系统设置"), &TMainForm::editSystemSettings);
     N25 = action(QStringLiteral("帮助"), &TMainForm::N25Click);
     N18 = action(QStringLiteral("关于"), &TMainForm::N18Click);
 
@@ -341,6 +343,7 @@ void TMainForm::createMenus() {
     if (!info->isEmpty())
         info->addSeparator();
     info->addAction(N24);
+    info->addAction(systemSettingsAction);
     if (N9) {
         info->addSeparator();
         info->addAction(N9);
@@ -683,6 +686,11 @@ void TMainForm::N2Click() {
         }
         listBills(m_currentType);
     });
+}
+
+void TMainForm::editSystemSettings() {
+    TSystemSettingsForm form(this);
+    form.exec();
 }
 
 void TMainForm::N24Click() {

@@ -62,6 +62,7 @@ public:
     QAction* N7 = nullptr;
     QAction* N19 = nullptr;
     QAction* N24 = nullptr;
+    QAction* systemSettingsAction = nullptr; // "系统设置"
     QAction* N9 = nullptr;
     QAction* N25 = nullptr;
     QAction* N18 = nullptr;
@@ -88,8 +89,9 @@ public:
     void N7Click();      // purposes
     void N19Click();     // contacts
     void N24Click();     // choose printer
-    void N25Click();     // help
-    void N18Click();     // about
+    void editSystemSettings();
+    void N25Click(); // help
+    void N18Click(); // about
 
 protected:
     void showEvent(QShowEvent* event) override;

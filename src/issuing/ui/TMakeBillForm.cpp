@@ -17,8 +17,10 @@
 #include "issuing/ui/TypingGuard.h"
 #include "issuing/ui/UpDown.h"
 #include "platform/Clock.h"
+#include "platform/Settings.h"
 #include "platform/ui/Prompter.h"
 #include "store/StoreError.h"
+#include "store/VoidedRecords.h"
 #include "templates/TemplateError.h"
 
 #include <QAction>
@@ -348,6 +350,30 @@ void TMakeBillForm::FormShow() {
     ComboBox1->setVisible(shown);
     if (!shown)
         m_currency = 0;
+    if (m_reprint)
+        loadReprint();
+}
+
+void TMakeBillForm::setReprint(const QHash<QString, QString>& values, int currency,
+                               std::optional<qint64> replaces) {
+    m_reprint = Reprint{values, currency};
+    m_replaces = replaces;
+}
+
+void TMakeBillForm::loadReprint() {
+    for (int i = 0; i < m_bill.count(); ++i) {
+        const auto v = m_reprint->values.find(m_bill.items.at(i).name);
+        if (v != m_reprint->values.end())
+            m_bill.values[i] = *v;
+    }
+    // The numbers go on from the last print, never back to the old record's.
+    guarded(this, [this] { LoadRememberedItems(m_entry.autoTable, m_bill, Remembered::NumbersOnly); });
+    if (m_bill.page.currencyChoice && m_reprint->currency >= 0 && m_reprint->currency < ComboBox1->count()) {
+        ComboBox1->setCurrentIndex(m_reprint->currency);
+        m_currency = m_reprint->currency;
+    }
+    m_reprint.reset();
+    redraw();
 }
 
 void TMakeBillForm::sizeWindow() {
@@ -841,10 +867,21 @@ void TMakeBillForm::SpeedButton2Click() {
         print.background = m_picture.background();
         print.screenDpi = m_dpi;
         print.moment = Clock::now();
+        if (Settings::confirmAfterPrint())
+            print.extras.confirm = [this] {
+                return Prompter::instance().question(this, QStringLiteral("票据是否已正确打印？"));
+            };
+        if (m_replaces)
+            print.extras.alsoRecord = [this] {
+                VoidedRecords::mark(m_entry.historyTable, {*m_replaces}, QStringLiteral("重打"),
+                                    Clock::now());
+            };
         const PrintOutcome outcome = PrintFilledBill(print, *setup);
+        if (outcome.kind == PrintOutcome::Recorded)
+            m_replaces.reset();
         if (outcome.kind == PrintOutcome::PrintedUnrecorded)
             FillPreBillList();
-        if (outcome.kind != PrintOutcome::Recorded)
+        if (outcome.kind != PrintOutcome::Recorded && outcome.kind != PrintOutcome::NotConfirmed)
             Prompter::instance().error(this, outcome.message);
     });
     redraw();

@@ -5,12 +5,14 @@
 #include "store/MainItemFlag.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QImage>
 #include <QStringList>
 
 #include <functional>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -39,6 +41,10 @@ public:
     // The bill to fill; its working template must already be loaded. typeNames gives the caption's
     // type name. Then show() or exec().
     void setBill(const MainItemFlag& entry, const QStringList& typeNames);
+    // Opens with a history record's values and currency instead of the defaults (重打); the
+    // numbers still go on from the last print. With `replaces`, the print that follows also voids
+    // that history record, in the same transaction.
+    void setReprint(const QHash<QString, QString>& values, int currency, std::optional<qint64> replaces);
     // Look-ups of reference records (the reference windows unless replaced).
     void setLookups(std::unique_ptr<ReferenceLookups> lookups);
 
@@ -103,6 +109,7 @@ private:
     enum class Editor { None, TextInput, Memo1, Memo2, EditCombo, DatePicker };
 
     void FormShow();
+    void loadReprint();
     void createEditors();
     void createPreBillList();
     void sizeWindow();
@@ -122,6 +129,12 @@ private:
     QString preBillTable() const { return m_entry.preBillTable; }
 
     QMetaObject::Connection m_focusConnection;
+    struct Reprint {
+        QHash<QString, QString> values;
+        int currency = 0;
+    };
+    std::optional<Reprint> m_reprint;
+    std::optional<qint64> m_replaces;
     MainItemFlag m_entry;
     QStringList m_typeNames;
     std::unique_ptr<ReferenceLookups> m_lookups;

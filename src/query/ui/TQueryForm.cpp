@@ -1,5 +1,7 @@
 #include "query/ui/TQueryForm.h"
 
+#include "app/ui/TStringInputForm.h"
+#include "issuing/ui/TMakeBillForm.h"
 #include "platform/Clock.h"
 #include "platform/ui/MinimizeFollow.h"
 #include "platform/ui/Prompter.h"
@@ -10,6 +12,7 @@
 #include "reference/ColumnFit.h"
 #include "reference/ui/SheetTransfers.h"
 #include "store/BillStore.h"
+#include "store/VoidedRecords.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -24,26 +27,37 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <functional>
+
 namespace {
 const QString kMask = QStringLiteral("0000年00月00日; ");
 
 // StringGridDrawCell: texts right-aligned 8 pixels from the cell's right edge and centred
 // vertically; the selected row on the inactive-caption colour with white text, other rows black
 // on white. The header row is the view's header, centred on the window's colour.
+// Voided records are drawn grey and struck through.
 class HistoryGridDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    HistoryGridDelegate(QObject* parent, std::function<bool(int)> voided)
+        : QStyledItemDelegate(parent), m_voided(std::move(voided)) {}
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         const bool selected = option.state & QStyle::State_Selected;
+        const bool voided = m_voided(index.row());
         painter->save();
         painter->fillRect(option.rect, selected ? QColor(191, 205, 219) : QColor(Qt::white));
-        painter->setPen(selected ? QColor(Qt::white) : QColor(Qt::black));
-        painter->setFont(option.font);
+        painter->setPen(selected ? QColor(Qt::white) : (voided ? QColor(Qt::gray) : QColor(Qt::black)));
+        QFont font = option.font;
+        font.setStrikeOut(voided);
+        painter->setFont(font);
         painter->drawText(option.rect.adjusted(0, 0, -8, 0), Qt::AlignRight | Qt::AlignVCenter,
                           index.data().toString());
         painter->restore();
     }
+
+private:
+    std::function<bool(int)> m_voided;
 };
 
 QPushButton* speedButton(const QString& caption, QWidget* parent) {
@@ -79,6 +93,9 @@ TQueryForm::TQueryForm(BillStore& store, QWidget* parent) : QDialog(parent), m_s
     SpeedButton2 = speedButton(QStringLiteral("导出 Excel"), this);
     SpeedButton3 = speedButton(QStringLiteral("删 除"), this);
     SpeedButton4 = speedButton(QStringLiteral("退  出"), this);
+    voidButton = speedButton(QStringLiteral("作 废"), this);
+    unvoidButton = speedButton(QStringLiteral("取消作废"), this);
+    reprintButton = speedButton(QStringLiteral("重 打"), this);
 
     panel->addWidget(new QLabel(QStringLiteral("票据类型"), this));
     panel->addWidget(ComboBox1);
@@ -93,7 +110,8 @@ TQueryForm::TQueryForm(BillStore& store, QWidget* parent) : QDialog(parent), m_s
     panel->addStretch(1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    for (QPushButton* b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4})
+    for (QPushButton* b :
+         {SpeedButton1, SpeedButton2, reprintButton, voidButton, unvoidButton, SpeedButton3, SpeedButton4})
         buttons->addWidget(b);
     outer->addLayout(panel);
     outer->addLayout(buttons);
@@ -101,9 +119,11 @@ TQueryForm::TQueryForm(BillStore& store, QWidget* parent) : QDialog(parent), m_s
     m_model = new HistoryListModel(this);
     StringGrid = new QTableView(this);
     StringGrid->setModel(m_model);
-    StringGrid->setItemDelegate(new HistoryGridDelegate(StringGrid));
+    StringGrid->setItemDelegate(
+        new HistoryGridDelegate(StringGrid, [this](int row) { return m_listing.isVoided(row); }));
     StringGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    StringGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several records can be chosen for voiding (Ctrl and Shift with the mouse).
+    StringGrid->setSelectionMode(QAbstractItemView::ExtendedSelection);
     StringGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid->verticalHeader()->hide();
     StringGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
@@ -119,6 +139,9 @@ TQueryForm::TQueryForm(BillStore& store, QWidget* parent) : QDialog(parent), m_s
     connect(SpeedButton2, &QPushButton::clicked, this, &TQueryForm::SpeedButton2Click);
     connect(SpeedButton3, &QPushButton::clicked, this, &TQueryForm::SpeedButton3Click);
     connect(SpeedButton4, &QPushButton::clicked, this, &TQueryForm::SpeedButton4Click);
+    connect(voidButton, &QPushButton::clicked, this, &TQueryForm::voidRecords);
+    connect(unvoidButton, &QPushButton::clicked, this, &TQueryForm::unvoidRecords);
+    connect(reprintButton, &QPushButton::clicked, this, &TQueryForm::reprintRecord);
     FormCreate();
 }
 
@@ -178,6 +201,7 @@ void TQueryForm::billChanged() {
 }
 
 void TQueryForm::lookUpHistoryTable() {
+    m_entry = MainItemFlag();
     m_historyTable.clear();
     m_itemTable.clear();
     const int type = ComboBox1->currentIndex();
@@ -186,6 +210,7 @@ void TQueryForm::lookUpHistoryTable() {
     const QString name = ComboBox2->currentText();
     for (const MainItemFlag& e : m_store.billEntriesOfType(type)) {
         if (e.billName == name) {
+            m_entry = e;
             m_historyTable = e.historyTable;
             m_itemTable = e.itemTable;
             return;
@@ -306,6 +331,76 @@ void TQueryForm::SpeedButton3Click() {
 
 void TQueryForm::SpeedButton4Click() {
     reject();
+}
+
+QList<int> TQueryForm::chosenRows() const {
+    QList<int> rows;
+    if (m_listed == 0)
+        return rows;
+    for (const QModelIndex& index : StringGrid->selectionModel()->selectedRows())
+        if (index.row() < m_listing.numbers.size())
+            rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TQueryForm::voidRecords() {
+    QList<qint64> numbers;
+    for (int row : chosenRows())
+        if (!m_listing.isVoided(row))
+            numbers << m_listing.numbers.at(row);
+    if (numbers.isEmpty()) {
+        Prompter::instance().notice(this, QStringLiteral("请先在列表中选择要作废的记录。"));
+        return;
+    }
+    const std::optional<QString> reason = TStringInputForm::ask(
+        this, QStringLiteral("作废"), QStringLiteral("作废原因（必须填写）："), QString());
+    if (!reason)
+        return;
+    if (reason->trimmed().isEmpty()) {
+        Prompter::instance().notice(this, QStringLiteral("没有填写作废原因，记录未作废。"));
+        return;
+    }
+    if (guarded(this, [&] { VoidedRecords::mark(m_historyTable, numbers, *reason, Clock::now()); }))
+        SpeedButton1Click();
+}
+
+void TQueryForm::unvoidRecords() {
+    QList<qint64> numbers;
+    for (int row : chosenRows())
+        if (m_listing.isVoided(row))
+            numbers << m_listing.numbers.at(row);
+    if (numbers.isEmpty())
+        return;
+    if (!Prompter::instance().question(
+            this, QStringLiteral("确定要取消这 %1 条记录的作废吗 ？").arg(numbers.size())))
+        return;
+    if (guarded(this, [&] { VoidedRecords::unmark(m_historyTable, numbers); }))
+        SpeedButton1Click();
+}
+
+void TQueryForm::reprintRecord() {
+    const QList<int> rows = chosenRows();
+    if (rows.size() != 1) {
+        Prompter::instance().notice(this, QStringLiteral("请在列表中选择一条要重打的记录。"));
+        return;
+    }
+    const qint64 number = m_listing.numbers.at(rows.constFirst());
+    std::optional<HistoryRecord> record;
+    if (!guarded(this, [&] { record = ReadHistoryRecord(m_historyTable, number); }) || !record)
+        return;
+    std::optional<qint64> replaces;
+    if (!m_listing.isVoided(rows.constFirst()) &&
+        Prompter::instance().question(this, QStringLiteral("同时作废原记录（序号 %1）吗 ？").arg(number)))
+        replaces = number;
+    const MainItemFlag entry = m_entry;
+    if (!guarded(this, [&] { m_store.loadWorkingTemplate(entry); }))
+        return;
+    TMakeBillForm form(this);
+    form.setBill(entry, m_store.typeNames());
+    form.setReprint(record->values, record->currency, replaces);
+    form.exec();
+    SpeedButton1Click();
 }
 
 void TQueryForm::changeEvent(QEvent* event) {

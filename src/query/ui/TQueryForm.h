@@ -1,6 +1,7 @@
 #pragma once
 
 #include "query/HistoryQuery.h"
+#include "store/MainItemFlag.h"
 
 #include <QDialog>
 
@@ -26,10 +27,13 @@ public:
     QLineEdit* MaskEdit2 = nullptr; // "至"
     QLineEdit* Memo1 = nullptr;     // "打印张数"
     QTableView* StringGrid = nullptr;
-    QPushButton* SpeedButton1 = nullptr; // "查 询"
-    QPushButton* SpeedButton2 = nullptr; // "导出 Excel"
-    QPushButton* SpeedButton3 = nullptr; // "删 除"
-    QPushButton* SpeedButton4 = nullptr; // "退  出"
+    QPushButton* SpeedButton1 = nullptr;  // "查 询"
+    QPushButton* SpeedButton2 = nullptr;  // "导出 Excel"
+    QPushButton* SpeedButton3 = nullptr;  // "删 除"
+    QPushButton* SpeedButton4 = nullptr;  // "退  出"
+    QPushButton* voidButton = nullptr;    // "作 废"
+    QPushButton* unvoidButton = nullptr;  // "取消作废"
+    QPushButton* reprintButton = nullptr; // "重 打"
 
     const QString& historyTable() const { return m_historyTable; }
     int listedCount() const { return m_listed; }
@@ -40,6 +44,12 @@ public:
     void SpeedButton2Click(); // export
     void SpeedButton3Click(); // delete the listed records
     void SpeedButton4Click(); // close
+    void voidRecords();       // void the chosen records, with a reason
+    void unvoidRecords();     // take the void off the chosen records
+    void reprintRecord();     // open the filling window with the chosen record's values
+
+    // Listed rows the operator chose (total rows left out), in list order.
+    QList<int> chosenRows() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -64,6 +74,7 @@ private:
 
     BillStore& m_store;
     HistoryListModel* m_model = nullptr;
+    MainItemFlag m_entry;
     QString m_historyTable;
     QString m_itemTable;
     HistoryListing m_listing;
