@@ -1,4 +1,5 @@
 #include "app/ui/TMainForm.h"
+#include "issuing/ui/TMakeBillForm.h"
 #include "platform/Clock.h"
 #include "platform/SpreadsheetReader.h"
 #include "query/QueryDates.h"
@@ -9,6 +10,7 @@
 #include "store/Sql.h"
 #include "support/StoreFixtures.h"
 #include "support/TempAppFolder.h"
+#include "support/ui/GridInput.h"
 #include "support/ui/ScriptedPrompter.h"
 
 #include <QComboBox>
@@ -178,6 +180,43 @@ private slots:
         setDates(form, "20000101", "20991231");
         form.SpeedButton1->click();
         QCOMPARE(form.listing().numbers, (QList<qint64>{1, 4}));
+    }
+
+    void voidingAndReprintingChosenRecords() {
+        TQueryForm form(*m_store);
+        form.show();
+        chooseBill(form, "20150201", "20150228");
+        form.SpeedButton1->click();
+        const HistoryListModel* m = form.listModel();
+        QCOMPARE(m->text(3, 2), QStringLiteral("￥350.50"));
+
+        // The operator clicks the first listed record, then 作废, and types the reason.
+        const QRect row = form.StringGrid->visualRect(m->index(0, 1));
+        QTest::mouseClick(form.StringGrid->viewport(), Qt::LeftButton, {}, row.center());
+        answerName(QStringLiteral("卡纸"));
+        QTest::mouseClick(form.voidButton, Qt::LeftButton);
+        QVERIFY(form.listing().isVoided(0));
+        QCOMPARE(form.listing().rows.at(0).last(), QStringLiteral("卡纸"));
+        QCOMPARE(m->text(3, 2), QStringLiteral("￥250.50"));
+        QCOMPARE(form.Memo1->text(), QStringLiteral("3"));
+
+        // 重打 of the voided record opens the filling window with its values.
+        QTest::mouseClick(form.StringGrid->viewport(), Qt::LeftButton, {}, row.center());
+        QString amount;
+        whenShown<TMakeBillForm>([&amount](TMakeBillForm* f) {
+            amount = f->bill().valueOf(QStringLiteral("金额"));
+            f->reject();
+        });
+        QTest::mouseClick(form.reprintButton, Qt::LeftButton);
+        QCOMPARE(amount, QStringLiteral("100.00"));
+
+        // 取消作废 asks first.
+        QTest::mouseClick(form.StringGrid->viewport(), Qt::LeftButton, {}, row.center());
+        m_prompter->answers << true;
+        QTest::mouseClick(form.unvoidButton, Qt::LeftButton);
+        QVERIFY(!form.listing().isVoided(0));
+        QCOMPARE(m->text(3, 2), QStringLiteral("￥350.50"));
+        QCOMPARE(m_prompter->texts("question").size(), 1);
     }
 
     void mainWindowOffersTheQuery() {
