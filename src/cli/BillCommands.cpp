@@ -3,12 +3,14 @@
 #include "cli/Console.h"
 #include "exchange/BillDefineFile.h"
 #include "exchange/BillImport.h"
+#include "platform/Clock.h"
 #include "platform/SpreadsheetWriter.h"
 #include "query/HistoryQuery.h"
 #include "query/QueryDates.h"
 #include "query/SaveQueryThread.h"
 #include "store/BillStore.h"
 #include "store/Database.h"
+#include "store/VoidedRecords.h"
 #include "templates/TemplateStore.h"
 
 #include <QDate>
@@ -144,6 +146,40 @@ int history(const QStringList& args) {
         }
         Console::err(QStringLiteral("查询结果已导出到 %1").arg(path));
     }
+    return 0;
+}
+
+int voidRecord(const QStringList& args) {
+    Parsed a;
+    parse(a, args,
+          {{QStringLiteral("bill"), QString(), QStringLiteral("TYPE/NAME")},
+           {QStringLiteral("number"), QString(), QStringLiteral("N")},
+           {QStringLiteral("reason"), QString(), QStringLiteral("TEXT")}},
+          QStringLiteral("用法：tarvel void --bill TYPE/NAME --number N --reason TEXT\n"
+                         "把票据的一条打印记录（“统计查询”中的序号 N）标记为作废，并记下原因和时间。\n"
+                         "作废的记录仍然列出，但不计入合计。"),
+          0, 0);
+    if (a.helpShown)
+        return 0;
+    for (const char* required : {"bill", "number", "reason"})
+        if (!a.isSet(QString::fromLatin1(required)))
+            throw CommandError::usage(QStringLiteral("缺少 --%1").arg(QString::fromLatin1(required)));
+    bool ok = false;
+    const qint64 number = a.value(QStringLiteral("number")).toLongLong(&ok);
+    if (!ok || number <= 0)
+        throw CommandError::usage(QStringLiteral("--number 应当是打印记录的序号"));
+    const QString reason = a.value(QStringLiteral("reason")).trimmed();
+    if (reason.isEmpty())
+        throw CommandError::usage(QStringLiteral("作废原因不能为空"));
+    BillStore store;
+    store.reloadTypeNames();
+    const MainItemFlag entry = findBill(store, a.value(QStringLiteral("bill")));
+    if (!ReadHistoryRecord(entry.historyTable, number))
+        throw CommandError::failure(
+            QStringLiteral("票据“%1”没有序号为 %2 的打印记录。").arg(entry.billName).arg(number));
+    if (VoidedRecords::of(entry.historyTable).contains(number))
+        throw CommandError::failure(QStringLiteral("序号为 %1 的打印记录已经作废。").arg(number));
+    VoidedRecords::mark(entry.historyTable, {number}, reason, Clock::now());
     return 0;
 }
 

@@ -35,6 +35,7 @@ const QString kGlobalHelp =
                    "                                                               按数据文件逐行打印票据\n"
                    "  history --bill TYPE/NAME --from YYYY-MM-DD --to YYYY-MM-DD [--xlsx OUT]\n"
                    "                                                               统计查询打印记录\n"
+                   "  void --bill TYPE/NAME --number N --reason TEXT               作废一条打印记录\n"
                    "  backup export FILE.SBF [--clear] | backup import FILE.SBF [--info-only]\n"
                    "                                                               导出、导入系统备份\n"
                    "  units import|export FILE                                     导入、导出业务单位\n"
@@ -49,6 +50,7 @@ const std::map<QString, Command>& commands() {
                                                   {QStringLiteral("bills"), Commands::bills},
                                                   {QStringLiteral("print"), Commands::print},
                                                   {QStringLiteral("history"), Commands::history},
+                                                  {QStringLiteral("void"), Commands::voidRecord},
                                                   {QStringLiteral("backup"), Commands::backup},
                                                   {QStringLiteral("units"), Commands::units},
                                                   {QStringLiteral("contacts"), Commands::contacts}};

@@ -17,6 +17,7 @@ int importBill(const QStringList& args);
 int bills(const QStringList& args);
 int print(const QStringList& args);
 int history(const QStringList& args);
+int voidRecord(const QStringList& args);
 int backup(const QStringList& args);
 int units(const QStringList& args);
 int contacts(const QStringList& args);

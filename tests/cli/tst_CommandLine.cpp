@@ -354,6 +354,24 @@ void TestCommandLine::printerRunRecordsConsecutiveNumbers() {
              0);
     QVERIFY(QFileInfo(xlsx).size() > 0);
 
+    // A spoiled cheque is voided: still listed, with its reason, and out of the totals.
+    QCOMPARE(tarvel({QStringLiteral("void"), QStringLiteral("--bill"), u8("支票/测试支票"),
+                     QStringLiteral("--number"), QStringLiteral("1"), QStringLiteral("--reason"), u8("卡纸")})
+                 .exitCode,
+             0);
+    QCOMPARE(tarvel({QStringLiteral("void"), QStringLiteral("--bill"), u8("支票/测试支票"),
+                     QStringLiteral("--number"), QStringLiteral("9"), QStringLiteral("--reason"), u8("卡纸")})
+                 .exitCode,
+             1);
+    const Run v = tarvel({QStringLiteral("history"), QStringLiteral("--bill"), u8("支票/测试支票"),
+                          QStringLiteral("--from"), today, QStringLiteral("--to"), today});
+    const QStringList voided = v.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY2(voided.at(0).endsWith(u8("作废\t作废原因")), qPrintable(v.out));
+    QVERIFY2(voided.at(1).endsWith(u8("作废\t卡纸")), qPrintable(v.out));
+    QVERIFY2(voided.at(3).contains(QStringLiteral("250.50")) &&
+                 !voided.at(3).contains(QStringLiteral("350.50")),
+             qPrintable(v.out));
+
     // Both jobs reached the queue.
     QVERIFY(!PdfPages::awaitCupsPdf(out, before, u8("打印票据：测试支票"), 60000).isEmpty());
 }
