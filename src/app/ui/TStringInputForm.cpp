@@ -18,7 +18,7 @@ TStringInputForm::TStringInputForm(QWidget* parent) : QDialog(parent) {
     Edit1->installEventFilter(this);
     // Pasted text must not bring a "-" in either.
     connect(Edit1, &QLineEdit::textEdited, this, [this](const QString& t) {
-        if (t.contains(QLatin1Char('-'))) {
+        if (m_name && t.contains(QLatin1Char('-'))) {
             const int pos = Edit1->cursorPosition();
             QString cleaned = t;
             cleaned.remove(QLatin1Char('-'));
@@ -56,7 +56,7 @@ void TStringInputForm::showEvent(QShowEvent* event) {
 bool TStringInputForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit1 && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->text() == QLatin1String("-"))
+        if (m_name && key->text() == QLatin1String("-"))
             return true;
     }
     return QDialog::eventFilter(watched, event);
@@ -70,8 +70,9 @@ void TStringInputForm::BitBtn2Click() {
 }
 
 std::optional<QString> TStringInputForm::ask(QWidget* parent, const QString& caption, const QString& label,
-                                             const QString& initial) {
+                                             const QString& initial, Text text) {
     TStringInputForm form(parent);
+    form.m_name = text == Text::Name;
     form.setWindowTitle(caption);
     form.Label1->setText(label);
     form.Edit1->setText(initial);

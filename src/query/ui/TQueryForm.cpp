@@ -353,8 +353,9 @@ void TQueryForm::voidRecords() {
         Prompter::instance().notice(this, QStringLiteral("请先在列表中选择要作废的记录。"));
         return;
     }
-    const std::optional<QString> reason = TStringInputForm::ask(
-        this, QStringLiteral("作废"), QStringLiteral("作废原因（必须填写）："), QString());
+    const std::optional<QString> reason =
+        TStringInputForm::ask(this, QStringLiteral("作废"), QStringLiteral("作废原因（必须填写）："),
+                              QString(), TStringInputForm::Text::Free);
     if (!reason)
         return;
     if (reason->trimmed().isEmpty()) {

@@ -193,10 +193,14 @@ private slots:
         // The operator clicks the first listed record, then 作废, and types the reason.
         const QRect row = form.StringGrid->visualRect(m->index(0, 1));
         QTest::mouseClick(form.StringGrid->viewport(), Qt::LeftButton, {}, row.center());
-        answerName(QStringLiteral("卡纸"));
+        whenShown<TStringInputForm>([](TStringInputForm* d) {
+            d->Edit1->setText(QStringLiteral("卡纸"));
+            QTest::keyClicks(d->Edit1, QStringLiteral("-2"));
+            QTest::keyClick(d->Edit1, Qt::Key_Return);
+        });
         QTest::mouseClick(form.voidButton, Qt::LeftButton);
         QVERIFY(form.listing().isVoided(0));
-        QCOMPARE(form.listing().rows.at(0).last(), QStringLiteral("卡纸"));
+        QCOMPARE(form.listing().rows.at(0).last(), QStringLiteral("卡纸-2"));
         QCOMPARE(m->text(3, 2), QStringLiteral("￥250.50"));
         QCOMPARE(form.Memo1->text(), QStringLiteral("3"));
 
