@@ -9,6 +9,7 @@ PACKAGES=(
   libgl-dev libcups2-dev cups cups-client cups-bsd printer-driver-cups-pdf
   liborcus-dev libboost-dev libfreexl-dev libxlsxwriter-dev libsqlite3-dev libxxhash-dev
   fonts-noto-cjk poppler-utils xvfb xauth imagemagick xdg-utils
+  qt6-translations-l10n openbox x11-utils
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "platform/Fonts.h"
 #include "platform/Printing.h"
 #include "platform/Settings.h"
+#include "platform/Translations.h"
 #include "platform/ui/CupsPrinting.h"
 #include "platform/ui/Prompter.h"
 #include "store/BillStore.h"
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvel智能票据打印"));
+    Translations::installChinese();
 
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("home"), QStringLiteral("application folder"), QStringLiteral("DIR")});

@@ -50,7 +50,7 @@ QString settingsFile() {
 }
 // The help page stays beside the program, wherever the application folder is.
 QString helpFile() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Tarvel智能票据打印-帮助.html");
+    return home() + QStringLiteral("Tarvel智能票据打印-帮助.html");
 }
 
 bool ensureFolders() {

@@ -6,6 +6,27 @@
 
 namespace Fonts {
 
+namespace {
+enum class Kind { Fixed, Sans };
+const struct {
+    const char* face;
+    Kind kind;
+} kFaces[] = {
+    {"宋体", Kind::Fixed},        {"新宋体", Kind::Fixed},         {"仿宋", Kind::Fixed},
+    {"仿宋_GB2312", Kind::Fixed}, {"楷体", Kind::Fixed},           {"楷体_GB2312", Kind::Fixed},
+    {"黑体", Kind::Fixed},        {"微软雅黑", Kind::Sans},        {"SimSun", Kind::Fixed},
+    {"NSimSun", Kind::Fixed},     {"FangSong", Kind::Fixed},       {"KaiTi", Kind::Fixed},
+    {"SimHei", Kind::Fixed},      {"Microsoft YaHei", Kind::Sans},
+};
+} // namespace
+
+QStringList substitutedFaces() {
+    QStringList faces;
+    for (const auto& f : kFaces)
+        faces << QString::fromUtf8(f.face);
+    return faces;
+}
+
 void installSubstitutions() {
     const QStringList families = QFontDatabase::families();
     auto pick = [&](const QStringList& wanted) {
@@ -21,18 +42,11 @@ void installSubstitutions() {
                                     QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
     const QStringList sans =
         pick({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans Mono CJK SC")});
-    const struct {
-        const char* face;
-        const QStringList* to;
-    } map[] = {
-        {"宋体", &fixed},    {"SimSun", &fixed},         {"新宋体", &fixed},      {"NSimSun", &fixed},
-        {"仿宋", &fixed},    {"FangSong", &fixed},       {"仿宋_GB2312", &fixed}, {"楷体", &fixed},
-        {"KaiTi", &fixed},   {"楷体_GB2312", &fixed},    {"黑体", &fixed},        {"SimHei", &fixed},
-        {"微软雅黑", &sans}, {"Microsoft YaHei", &sans},
-    };
-    for (const auto& m : map)
-        if (!m.to->isEmpty())
-            QFont::insertSubstitutions(QString::fromUtf8(m.face), *m.to);
+    for (const auto& f : kFaces) {
+        const QStringList& to = f.kind == Kind::Fixed ? fixed : sans;
+        if (!to.isEmpty())
+            QFont::insertSubstitutions(QString::fromUtf8(f.face), to);
+    }
 }
 
 } // namespace Fonts

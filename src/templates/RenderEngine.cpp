@@ -319,6 +319,25 @@ QString FontToText(const QFont& font) {
     return text;
 }
 
+QFont FontOfText(const QString& text) {
+    QFont font;
+    font.setBold(false);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    FontFromText(text, font);
+    return font;
+}
+
+QString FontTextAfterPick(const QString& text, const QFont& picked) {
+    const QFont old = FontOfText(text);
+    const bool same = old.family() == picked.family() &&
+                      qRound(old.pointSizeF()) == qRound(picked.pointSizeF()) &&
+                      old.bold() == picked.bold() && old.italic() == picked.italic() &&
+                      old.underline() == picked.underline() && old.strikeOut() == picked.strikeOut();
+    return same ? text : FontToText(picked);
+}
+
 void SetCanvasFont(QPainter& painter, const QString& fontText) {
     QFont font = painter.font();
     font.setBold(false);

@@ -21,6 +21,13 @@ class QPainter;
 void FontFromText(const QString& text, QFont& font);
 // The font text of a font: face, size, then at most one of 粗斜体/粗体/斜体, then 下划线, 删除线.
 QString FontToText(const QFont& font);
+// The font an item's font text describes, with no style but those the text names. Throws as
+// FontFromText does.
+QFont FontOfText(const QString& text);
+// The font text of an item after the operator confirmed the font dialog with picked: the old text
+// itself, byte for byte, when face, size and styles are those it describes; else the text composed
+// from picked. Throws as FontFromText does when the old text cannot be read.
+QString FontTextAfterPick(const QString& text, const QFont& picked);
 // The painter's font with its styles cleared and the font text applied.
 void SetCanvasFont(QPainter& painter, const QString& fontText);
 

@@ -238,8 +238,13 @@ void TestCanvasEditing::typedValuesStayOnThePicture() {
     it.height = 50;
     const TemplateItem before = it;
     QCOMPARE(setFieldWithin(it, Field(field), value, QSize(300, 200), 96), taken);
-    if (!taken)
-        QCOMPARE(it.width + it.top, before.width + before.top);
+    if (!taken) {
+        QCOMPARE(it.left, before.left);
+        QCOMPARE(it.top, before.top);
+        QCOMPARE(it.width, before.width);
+        QCOMPARE(it.height, before.height);
+        QCOMPARE(it.spacing, before.spacing);
+    }
 }
 
 // Only the filled-in values change; the alignment arrives as its index.

@@ -1,5 +1,6 @@
 #include "app/ui/TMainForm.h"
 
+#include "app/ui/HelpWindow.h"
 #include "app/ui/TAboutBox.h"
 #include "app/ui/TSltPrinterForm.h"
 #include "app/ui/TSystemSettingsForm.h"
@@ -20,7 +21,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -32,7 +32,6 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -704,9 +703,12 @@ void TMainForm::N24Click() {
 }
 
 void TMainForm::N25Click() {
-    // A missing help page or no program to show it is not worth a message.
-    const QString help = AppPaths::helpFile();
-    QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+    // The help stays open beside the main window until it is closed.
+    if (!m_help)
+        m_help = new HelpWindow(this);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
 }
 
 void TMainForm::N18Click() {

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMainWindow>
 
+class HelpWindow;
 class QAction;
 class QLabel;
 class QMenu;
@@ -117,4 +118,5 @@ private:
     bool m_firstShow = true;
     // Kept from one bill to the next, so that the currency chosen last stays chosen.
     TMakeBillForm* m_makeBill = nullptr;
+    HelpWindow* m_help = nullptr;
 };

@@ -18,6 +18,7 @@
 #include "issuing/ui/UpDown.h"
 #include "platform/Clock.h"
 #include "platform/Settings.h"
+#include "platform/ui/MinimizeFollow.h"
 #include "platform/ui/Prompter.h"
 #include "store/StoreError.h"
 #include "store/VoidedRecords.h"
@@ -108,6 +109,7 @@ private:
 
 TMakeBillForm::TMakeBillForm(QWidget* parent) : QDialog(parent), m_lookups(ReferenceLookups::windows()) {
     setModal(true);
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->addItems(CurrencyTable::names());
@@ -118,6 +120,9 @@ TMakeBillForm::TMakeBillForm(QWidget* parent) : QDialog(parent), m_lookups(Refer
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ScrollBox1->setWidgetResizable(false);
+    // A press on the look-up button or the arrows beside an editor must leave the focus in the
+    // editor; a picture that took the focus would close the editor before the release.
+    ScrollBox1->setFocusPolicy(Qt::NoFocus);
     PrnImage = new QLabel;
     PrnImage->setObjectName(QStringLiteral("PrnImage"));
     PrnImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -147,6 +152,7 @@ TMakeBillForm::TMakeBillForm(QWidget* parent) : QDialog(parent), m_lookups(Refer
     createPreBillList();
 
     auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(8, 0, 0, 0); // the label keeps off the window's edge
     bar->addWidget(Label1);
     bar->addWidget(ComboBox1);
     bar->addStretch();
@@ -253,11 +259,13 @@ void TMakeBillForm::createEditors() {
     MyDateTimePicker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     MyDateTimePicker->setStyleSheet(QStringLiteral("QDateEdit { background: rgb(0, 255, 255); }"));
     MyDateTimePicker->installEventFilter(this);
-    // Closing the calendar with a pick ends the editing.
-    connect(MyDateTimePicker->calendarWidget(), &QCalendarWidget::clicked, this, [this] {
+    // Closing the calendar with a pick, by a click or by Enter, ends the editing.
+    const auto pickEnds = [this] {
         if (m_editor == Editor::DatePicker)
             QMetaObject::invokeMethod(this, &TMakeBillForm::hideEditors, Qt::QueuedConnection);
-    });
+    };
+    connect(MyDateTimePicker->calendarWidget(), &QCalendarWidget::clicked, this, pickEnds);
+    connect(MyDateTimePicker->calendarWidget(), &QCalendarWidget::activated, this, pickEnds);
 
     for (QWidget* w : {static_cast<QWidget*>(TextInput), static_cast<QWidget*>(Memo1),
                        static_cast<QWidget*>(Memo2), static_cast<QWidget*>(EditCombo)}) {
@@ -312,6 +320,11 @@ void TMakeBillForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!m_ready && !event->spontaneous())
         guarded(this, [this] { FormShow(); });
+}
+
+void TMakeBillForm::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    followMinimizedState(this, event);
 }
 
 void TMakeBillForm::closeEvent(QCloseEvent* event) {

@@ -41,6 +41,14 @@ void RecordAddDialog::showEvent(QShowEvent* event) {
     CurrentRecord->focusFirst();
 }
 
+void RecordAddDialog::setVisible(bool visible) {
+    QDialog::setVisible(visible);
+    // Showing hands the focus to the first edit as if by Tab, which selects its whole text; a
+    // name given by the caller is to be continued, not replaced by the first key.
+    if (visible)
+        CurrentRecord->focusFirst();
+}
+
 void RecordAddDialog::BitBtn1Click() {
     guarded(this, [this] {
         ReferenceTable table(m_table);

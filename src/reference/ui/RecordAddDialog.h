@@ -19,6 +19,7 @@ public:
     QPushButton* BitBtn2 = nullptr; // "取 消"
 
     void BitBtn1Click();
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,5 +1,6 @@
 #include "reference/ui/RecordManagerForm.h"
 
+#include "platform/ui/MinimizeFollow.h"
 #include "platform/ui/Prompter.h"
 #include "reference/RecordFilter.h"
 #include "reference/ReferenceTable.h"
@@ -9,6 +10,8 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -28,6 +31,7 @@ bool enabled(const QPushButton* b) {
 RecordManagerForm::RecordManagerForm(const ManagerRules& rules, QWidget* parent)
     : QDialog(parent), m_rules(rules) {
     setWindowTitle(rules.caption);
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     CurrentRecord = new FieldPanel(rules.fields, this);
     RecordShow = RecordGrid::create(this, 20, RecordGridDelegate::Style::Manager, rules.centredHeader);
     // The grid shows the button face behind its cells, as the record windows always did.
@@ -72,10 +76,34 @@ void RecordManagerForm::showEvent(QShowEvent* event) {
         run([this] { FormShow(); });
 }
 
+void RecordManagerForm::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    followMinimizedState(this, event);
+}
+
 void RecordManagerForm::FormShow() {
     CurrentRecord->reset();
     enableButtons(false, false, false, false);
     reloadRecords();
+    widenToColumns();
+}
+
+void RecordManagerForm::widenToColumns() {
+    int columns = 0;
+    for (int c = 0; c < RecordShow->columnCount(); ++c)
+        columns += RecordShow->columnWidth(c);
+    // Room for a vertical scroll bar, which appears once the rows outgrow the grid.
+    const int around =
+        width() - RecordShow->viewport()->width() + RecordShow->verticalScrollBar()->sizeHint().width();
+    int wanted = columns + around;
+    if (const QScreen* s = screen())
+        wanted = std::min(wanted, s->availableGeometry().width() - (frameGeometry().width() - width()));
+    if (wanted <= width())
+        return;
+    resize(wanted, height());
+    if (QLayout* l = layout())
+        l->activate();
+    FitColumns();
 }
 
 template <typename F> void RecordManagerForm::run(F&& action) {

@@ -72,9 +72,12 @@ protected:
     QStringList storedCurrentRecord(QStringList* names);
 
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void FormShow();
+    // Widens the window (within the screen) until every column of the grid shows.
+    void widenToColumns();
     void enableButtons(bool add, bool modify, bool remove, bool select);
     // State after add, modify and delete: controls reset, three buttons off, "选 择" by the rules.
     void afterChange(bool select);

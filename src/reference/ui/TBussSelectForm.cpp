@@ -6,6 +6,7 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -76,6 +77,12 @@ int TBussSelectForm::choose(RecordSearch::Kind kind, const QString& caption, con
         return -1;
     RecordValues::store(values, found.candidates.at(row));
     return 1;
+}
+
+void TBussSelectForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The grid has its final width only now; the last column takes what the others leave.
+    fitColumns();
 }
 
 void TBussSelectForm::fitColumns() {

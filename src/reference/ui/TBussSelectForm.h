@@ -27,6 +27,9 @@ public:
     int SelectContact(const QString& text, QStringList& values, QStringList& names);
     int SelectPurpose(const QString& text, QStringList& values, QStringList& names);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     int choose(RecordSearch::Kind kind, const QString& caption, const QString& text, QStringList& values,
                QStringList& names);

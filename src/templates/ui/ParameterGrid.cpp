@@ -46,20 +46,9 @@ private:
     bool m_centred;
 };
 
-bool isNavigationKey(int key) {
-    switch (key) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        return true;
-    default:
-        return false;
-    }
+// Keys that move the caret of an editable drop-down's text.
+bool isCaretKey(int key) {
+    return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Home || key == Qt::Key_End;
 }
 
 bool isEnter(int key) {
@@ -137,6 +126,10 @@ void ParameterGrid::setLabels(const QStringList& labels, bool centredLabels) {
     fitColumns();
     if (!labels.isEmpty())
         setCurrentCell(0, 1);
+}
+
+int ParameterGrid::fullHeight() const {
+    return rowCount() * verticalHeader()->defaultSectionSize() + 2 * frameWidth();
 }
 
 QString ParameterGrid::label(int row) const {
@@ -219,6 +212,7 @@ void ParameterGrid::openComboEditor(int row, const QStringList& entries, int cur
     m_row = row;
     m_before = value(row);
     m_closing = true;
+    m_comboStepped = false;
     m_combo->clear();
     m_combo->setEditable(editable);
     m_combo->addItems(entries);
@@ -257,16 +251,26 @@ void ParameterGrid::hideEditors() {
         commit = true;
         m_edit->hide();
     }
+    int stepped = -1;
     if (m_combo->isVisible()) {
         if (m_combo->isEditable()) {
             typed = m_combo->currentText();
             commit = true;
+        } else if (m_comboStepped) {
+            stepped = m_combo->currentIndex();
         }
         m_combo->hide();
     }
+    m_comboStepped = false;
     m_closing = false;
-    if (commit)
+    if (commit) {
         commitText(typed);
+    } else if (stepped >= 0) {
+        restoreFocus();
+        const QString text = m_combo->itemText(stepped);
+        if (text != m_before)
+            emit entryChosen(m_row, stepped, text);
+    }
 }
 
 void ParameterGrid::restoreFocus() {
@@ -313,11 +317,26 @@ bool ParameterGrid::eventFilter(QObject* watched, QEvent* event) {
                 m_edit->setText(m_before);
             else if (m_combo->isEditable())
                 m_combo->setEditText(m_before);
+            m_comboStepped = false;
             hideEditors();
             return true;
         }
-        if (onCombo && isNavigationKey(key->key()))
+        if (onCombo && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) &&
+            key->modifiers() == Qt::NoModifier) {
+            // The arrows step through the entries; Enter or leaving the editor takes the choice.
+            const int next = m_combo->currentIndex() + (key->key() == Qt::Key_Up ? -1 : 1);
+            if (next >= 0 && next < m_combo->count()) {
+                m_closing = true;
+                m_combo->setCurrentIndex(next);
+                m_closing = false;
+                m_comboStepped = true;
+            }
             return true;
+        }
+        if (onCombo && (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown))
+            return true;
+        if (onCombo && isCaretKey(key->key()))
+            return !m_combo->isEditable();
         if (onEdit && !acceptsKey(key->text()))
             return true;
     } else if (event->type() == QEvent::FocusOut) {

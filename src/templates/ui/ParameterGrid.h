@@ -29,6 +29,8 @@ public:
     QComboBox* combo() const { return m_combo; }
 
     void setLabels(const QStringList& labels, bool centredLabels = false);
+    // The height that shows every row without scrolling.
+    int fullHeight() const;
     QString label(int row) const;
     QString value(int row) const;
     void setValue(int row, const QString& text);
@@ -50,7 +52,8 @@ signals:
     void valueDoubleClicked(int row);
     // The line edit or an editable drop-down was left with a text that differs from the cell's.
     void textCommitted(int row, const QString& before, const QString& text);
-    // An entry of the drop-down was chosen.
+    // An entry of the drop-down was chosen: clicked in its list, or stepped to with the arrow keys
+    // and taken with Enter or by leaving the editor.
     void entryChosen(int row, int index, const QString& text);
 
 protected:
@@ -71,5 +74,6 @@ private:
     int m_row = -1;
     QString m_before;
     bool m_closing = false;
+    bool m_comboStepped = false; // the arrow keys moved the drop-down's choice
     int m_rightGap = 2;
 };

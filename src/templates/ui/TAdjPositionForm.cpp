@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -38,7 +39,7 @@ TAdjPositionForm::TAdjPositionForm(BillStore& store, const MainItemFlag& bill, Q
     : QDialog(parent), m_store(store), m_bill(bill), m_tpl(std::make_unique<BillTemplate>()) {
     setWindowTitle(QStringLiteral("位置调整"));
     setModal(true);
-    setFixedSize(858, 566);
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(2, 2, 2, 2);
 
@@ -47,18 +48,24 @@ TAdjPositionForm::TAdjPositionForm(BillStore& store, const MainItemFlag& bill, Q
     StringGrid->setObjectName(QStringLiteral("StringGrid"));
     StringGrid->setLabels(
         QString::fromUtf8("票据左空|票据顶空|打印方向|币种选择|打印背景").split(QLatin1Char('|')));
-    StringGrid->setFixedSize(305, 190);
+    StringGrid->setFixedWidth(305);
     top->addWidget(StringGrid);
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setFixedSize(233, 190);
+    ListBox1->setFixedWidth(233);
     top->addWidget(ListBox1);
     StringGrid1 = new ParameterGrid(this, 2);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setLabels(itemParameterColumns().mid(0, 9));
-    StringGrid1->setFixedSize(309, 190);
+    StringGrid1->setFixedWidth(309);
     top->addWidget(StringGrid1);
     outer->addLayout(top);
+    // Every row of both grids shows without scrolling; the window grows with them.
+    const int gridHeight = std::max({190, StringGrid->fullHeight(), StringGrid1->fullHeight()});
+    for (QWidget* w : {static_cast<QWidget*>(StringGrid), static_cast<QWidget*>(ListBox1),
+                       static_cast<QWidget*>(StringGrid1)})
+        w->setFixedHeight(gridHeight);
+    setFixedSize(858, 566 + gridHeight - 190);
 
     Edit1 = StringGrid->edit();
     ComboBox1 = StringGrid->combo();
@@ -138,7 +145,18 @@ TAdjPositionForm::~TAdjPositionForm() = default;
 
 void TAdjPositionForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    guarded(this, [this] { FormShow(); });
+    // Restoring the minimised window shows it again; only opening it reloads the working template.
+    if (!event->spontaneous())
+        guarded(this, [this] { FormShow(); });
+}
+
+void TAdjPositionForm::keyPressEvent(QKeyEvent* event) {
+    // Esc belongs to the cell editors; the window closes only through "退  出" and its close box.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TAdjPositionForm::changeEvent(QEvent* event) {
@@ -254,12 +272,15 @@ void TAdjPositionForm::StringGrid1DblClick(int row) {
         return;
     case FontRow: {
         QFont initial;
-        if (!guarded(this, [&] { FontFromText(it.font, initial); }))
+        if (!guarded(this, [&] { initial = FontOfText(it.font); }))
             return;
         const std::optional<QFont> font = Prompter::instance().pickFont(this, initial);
         if (!font)
             return;
-        it.font = FontToText(*font);
+        const QString text = FontTextAfterPick(it.font, *font);
+        if (text == it.font)
+            return;
+        it.font = text;
         break;
     }
     case AlignmentRow:

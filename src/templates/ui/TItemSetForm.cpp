@@ -32,6 +32,7 @@
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -94,7 +95,7 @@ const QString kFull = QStringLiteral("子项数目已达到500个，不能再添
 TItemSetForm::TItemSetForm(BillStore& store, QWidget* parent)
     : QDialog(parent), m_store(store), m_tpl(std::make_unique<BillTemplate>()) {
     setModal(true);
-    setFixedSize(843, 619);
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(4, 4, 4, 4);
 
@@ -127,7 +128,11 @@ TItemSetForm::TItemSetForm(BillStore& store, QWidget* parent)
     params->addWidget(StringGrid1);
     tab2Layout->addLayout(params, 3);
     PageControl1->addTab(tab2, QStringLiteral("子项参数"));
-    PageControl1->setFixedHeight(260);
+    // Both grids show every row without scrolling; the picture takes the height that is left.
+    StringGrid->setMinimumHeight(StringGrid->fullHeight());
+    StringGrid1->setMinimumHeight(StringGrid1->fullHeight());
+    tab2Layout->setContentsMargins(4, 4, 4, 4);
+    tab1Layout->setContentsMargins(4, 4, 4, 4);
     top->addWidget(PageControl1, 1);
 
     Edit1 = StringGrid->edit();
@@ -164,6 +169,8 @@ TItemSetForm::TItemSetForm(BillStore& store, QWidget* parent)
     PrnImage = new TemplateCanvas(*m_tpl, TemplateCanvas::Options{true, false});
     ScrollBox1->setWidget(PrnImage);
     outer->addWidget(ScrollBox1, 1);
+    ScrollBox1->setMinimumHeight(180);
+    setFixedSize(843, std::max(619, outer->minimumSize().height()));
 
     connect(SpeedButton1, &QPushButton::clicked, this, &TItemSetForm::SpeedButton1Click);
     connect(SpeedButton2, &QPushButton::clicked, this, &TItemSetForm::SpeedButton2Click);
@@ -210,7 +217,18 @@ TItemSetForm::~TItemSetForm() = default;
 
 void TItemSetForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    guarded(this, [this] { FormShow(); });
+    // Restoring the minimised window shows it again; only opening it reloads the working template.
+    if (!event->spontaneous())
+        guarded(this, [this] { FormShow(); });
+}
+
+void TItemSetForm::keyPressEvent(QKeyEvent* event) {
+    // Esc belongs to the cell editors; the window closes only through "退  出" and its close box.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TItemSetForm::changeEvent(QEvent* event) {
@@ -413,14 +431,17 @@ void TItemSetForm::StringGrid1DblClick(int row) {
         StringGrid1->openTextEditor(row, ParameterGrid::Keys::Digits4);
         return;
     case FontRow: {
-        QFont initial(m_lastFont);
-        if (!guarded(this, [&] { FontFromText(it.font, initial); }))
+        // The dialog starts from this item's font alone, never from an earlier choice.
+        QFont initial;
+        if (!guarded(this, [&] { initial = FontOfText(it.font); }))
             return;
         const std::optional<QFont> font = Prompter::instance().pickFont(this, initial);
         if (!font)
             return;
-        m_lastFont = *font;
-        it.font = FontToText(*font);
+        const QString text = FontTextAfterPick(it.font, *font);
+        if (text == it.font)
+            return;
+        it.font = text;
         break;
     }
     case AlignmentRow:

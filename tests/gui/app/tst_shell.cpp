@@ -1,3 +1,4 @@
+#include "app/ui/HelpWindow.h"
 #include "app/ui/TMainForm.h"
 #include "app/ui/TSltPrinterForm.h"
 #include "app/ui/TStringInputForm.h"
@@ -17,7 +18,9 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 namespace {
@@ -81,6 +84,35 @@ private slots:
         QVERIFY(!third.waitForFinished(1500));
         third.kill();
         third.waitForFinished();
+    }
+
+    // 帮助 shows the page in a window of the program: the application folder's page when there is
+    // one, else the page built in; its contents links move within the page.
+    void helpOpensInAWindow() {
+        TempAppFolder app;
+        TMainForm main;
+        main.show();
+        main.N25->trigger();
+        auto* help = main.findChild<HelpWindow*>();
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        QCOMPARE(help->pageView->source(), QUrl(QStringLiteral("qrc:/help/help.html")));
+        const QString page = help->pageView->toPlainText();
+        for (const char* topic :
+             {"第一张票据", "位置调整", "识别码", "预开票", "统计查询", "系统备份", "命令行"})
+            QVERIFY2(page.contains(QString::fromUtf8(topic)), topic);
+        QVERIFY(!help->backButton->isEnabled());
+        help->pageView->setSource(QUrl(QStringLiteral("#adjust")));
+        QVERIFY(help->backButton->isEnabled());
+        QVERIFY(help->pageView->verticalScrollBar()->value() > 0);
+        help->close();
+
+        QFile own(app.file(QStringLiteral("Tarvel智能票据打印-帮助.html")));
+        QVERIFY(own.open(QIODevice::WriteOnly));
+        own.write("<html><body><p>本单位的帮助</p></body></html>");
+        own.close();
+        HelpWindow local;
+        QCOMPARE(local.pageView->toPlainText().trimmed(), QStringLiteral("本单位的帮助"));
     }
 
     void printerChoiceListsCupsQueuesAndRemembersTheChoice() {

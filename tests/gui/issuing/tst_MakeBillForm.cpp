@@ -19,6 +19,7 @@
 #include "support/ui/ScriptedPrompter.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
@@ -460,6 +461,17 @@ private slots:
         form->MyDateTimePicker->setDate(QDate(2016, 12, 5));
         clickAway(*form);
         QCOMPARE(value(*form, "日期"), QStringLiteral("161205"));
+        // A day picked in the calendar with the keys ends the editing as a click does.
+        click(*form, "日期");
+        QTest::keyClick(form->MyDateTimePicker, Qt::Key_F4);
+        QCalendarWidget* calendar = form->MyDateTimePicker->calendarWidget();
+        QTRY_VERIFY(calendar->isVisible());
+        QWidget* days = calendar->focusWidget() ? calendar->focusWidget() : calendar;
+        QTest::keyClick(days, Qt::Key_Right);
+        QTest::keyClick(days, Qt::Key_Return);
+        QTRY_COMPARE(form->editedItem(), -1);
+        QVERIFY(!form->MyDateTimePicker->isVisible());
+        QCOMPARE(value(*form, "日期"), QStringLiteral("161206"));
 
         // The month-day-hour-minute dialog.
         QTimer::singleShot(0, [] {
@@ -655,17 +667,22 @@ private slots:
         QCOMPARE(value(*form, "月"), QStringLiteral("01"));
     }
 
+    // The window keeps the currency chosen last; a bill without a currency choice is in yuan all
+    // the same.
     void withoutCurrencyChoiceAmountsAreInYuan() {
-        {
-            auto form = open();
-            form->ComboBox1->setCurrentIndex(2);
-            form->ComboBox1Change(2);
-        }
-        m_app = std::make_unique<TempAppFolder>();
-        auto form = open(false);
+        auto form = open();
+        form->ComboBox1->setCurrentIndex(2);
+        form->ComboBox1Change(2);
+        form->SpeedButton3->click();
+        Sql::exec(Database::get(Db::Define),
+                  u8("UPDATE %1 SET \"币种选择\" = 0").arg(Sql::q(BillStore::workingPageTable())));
+        form->show();
         QVERIFY(!form->ComboBox1->isVisible());
         QVERIFY(!form->Label1->isVisible());
         QCOMPARE(form->currency(), 0);
+        enter(*form, "金额", QStringLiteral("12"), form->TextInput);
+        form->SpeedButton1->click();
+        QCOMPARE(cell(form->StringGrid, 1, 1), u8("￥12.00"));
     }
 
     void printRecordsAndAdvances() {

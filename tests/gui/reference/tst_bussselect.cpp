@@ -1,4 +1,5 @@
 #include "reference/ReferenceTable.h"
+#include "reference/ui/TAddBussAccountForm.h"
 #include "reference/ui/TBussSelectForm.h"
 #include "store/Schema.h"
 #include "support/TempAppFolder.h"
@@ -81,7 +82,12 @@ private slots:
         QFETCH(QString, chosen);
         TBussSelectForm form;
         QStringList values{QStringLiteral("?")}, names;
-        auto w = watch([key](TBussSelectForm* f) {
+        int columns = 0, room = 0;
+        auto w = watch([key, &columns, &room](TBussSelectForm* f) {
+            // Shown, the columns fill the grid: the last one takes what the others leave.
+            for (int c = 0; c < f->StringGrid->columnCount(); ++c)
+                columns += f->StringGrid->columnWidth(c);
+            room = f->StringGrid->viewport()->width();
             QTest::keyClick(f->StringGrid, Qt::Key(key));
             if (key != Qt::Key_Escape)
                 QTest::keyClick(f->StringGrid, Qt::Key_Return);
@@ -91,6 +97,23 @@ private slots:
         QCOMPARE(w->rows, (QStringList{"乙", "丙"}));
         QCOMPARE(values.first(), chosen);
         QCOMPARE(names.size(), 6);
+        QCOMPARE(columns, room);
+    }
+
+    // The quick-add dialog continues the typed name: the first key does not replace it.
+    void quickAddKeepsTheTypedName() {
+        TAddBussAccountForm form;
+        QStringList values;
+        QTimer::singleShot(0, [] {
+            auto* d = qobject_cast<TAddBussAccountForm*>(QApplication::activeModalWidget());
+            if (!d)
+                return;
+            QWidget* first = d->focusWidget();
+            QTest::keyClick(first, Qt::Key_A);
+            d->BitBtn1->click();
+        });
+        QVERIFY(form.QuickAddBusinessUnit(QStringLiteral("ZZ"), values));
+        QCOMPARE(values.first(), QStringLiteral("ZZa"));
     }
 
     void noCandidateFillsTheNames() {

@@ -116,6 +116,24 @@ void TestAdjPosition::editorsKeepTheirRules() {
     QTest::keyClick(form.Edit1, Qt::Key_Return);
     QCOMPARE(form.StringGrid->value(LeftMarginRow), u8("-15"));
     QVERIFY(form.modified());
+
+    // The arrow keys step the drop-down's choice; Esc puts the old one back, Enter takes it.
+    doubleClick(form.StringGrid, DirectionRow);
+    QTest::keyClick(form.ComboBox1, Qt::Key_Down);
+    QVERIFY(form.ComboBox1->isVisible());
+    QTest::keyClick(form.ComboBox1, Qt::Key_Escape);
+    QCOMPARE(form.StringGrid->value(DirectionRow), u8("横向打印"));
+    doubleClick(form.StringGrid, DirectionRow);
+    QTest::keyClick(form.ComboBox1, Qt::Key_Down);
+    QTest::keyClick(form.ComboBox1, Qt::Key_Return);
+    QVERIFY(!form.ComboBox1->isVisible());
+    QCOMPARE(form.StringGrid->value(DirectionRow), u8("纵向打印"));
+
+    // Both grids show every row without scrolling.
+    for (ParameterGrid* grid : {form.StringGrid, form.StringGrid1})
+        QCOMPARE(grid->rowViewportPosition(grid->rowCount() - 1) + grid->rowHeight(0) <=
+                     grid->viewport()->height(),
+                 true);
 }
 
 // 向右 is stored as 2; the frame stays, the text moves to its right edge.

@@ -186,9 +186,13 @@ void TestDesigner::numberCellsAndTheFourDigitLimit() {
     QCOMPARE(form->StringGrid1->value(1), u8("0"));
 
     // Esc keeps the old text.
+    const int height = form->billTemplate().items[0].height;
+    const QString shown = form->StringGrid1->value(4);
     typeInto(form->StringGrid1, 4, u8("77"));
     QTest::keyClick(form->Edit2, Qt::Key_Escape);
-    QVERIFY(form->billTemplate().items[0].height != 77);
+    QVERIFY(!form->Edit2->isVisible());
+    QCOMPARE(form->billTemplate().items[0].height, height);
+    QCOMPARE(form->StringGrid1->value(4), shown);
 
     // The page grid takes a fifth digit, and a leading minus in the margins only.
     form->PageControl1->setCurrentIndex(0);
@@ -200,6 +204,29 @@ void TestDesigner::numberCellsAndTheFourDigitLimit() {
     QCOMPARE(form->Edit1->text(), u8("-15"));
     QTest::keyClick(form->Edit1, Qt::Key_Return);
     QCOMPARE(form->StringGrid->value(PageParameters::LeftMarginRow), u8("-15"));
+
+    // In the editable type drop-down the caret keys move the caret; Up and Down step the entries.
+    doubleClick(form->StringGrid, PageParameters::TypeRow);
+    QLineEdit* typed = form->ComboBox1->lineEdit();
+    const QString type = typed->text();
+    QTest::keyClick(typed, Qt::Key_End);
+    QTest::keyClick(typed, Qt::Key_Left);
+    typeKeys(typed, u8("乙"));
+    QCOMPARE(typed->text(), type.left(type.size() - 1) + u8("乙") + type.right(1));
+    QTest::keyClick(typed, Qt::Key_Home);
+    typeKeys(typed, u8("甲"));
+    QVERIFY(typed->text().startsWith(u8("甲")));
+    QTest::keyClick(typed, Qt::Key_Down);
+    QCOMPARE(typed->text(), form->ComboBox1->itemText(1));
+    QVERIFY(form->ComboBox1->isVisible());
+    QTest::keyClick(typed, Qt::Key_Escape);
+    QCOMPARE(form->StringGrid->value(PageParameters::TypeRow), type);
+
+    // Both grids show every row without scrolling.
+    for (ParameterGrid* grid : {form->StringGrid, form->StringGrid1})
+        QVERIFY2(grid->rowViewportPosition(grid->rowCount() - 1) + grid->rowHeight(0) <=
+                     grid->viewport()->height(),
+                 qPrintable(grid->objectName()));
 }
 
 // Changing the type clears the item's relation, formula, suffix and statistics flags, and every
