@@ -7,8 +7,11 @@
 #include "platform/Fonts.h"
 #include "platform/Translations.h"
 #include "platform/ui/FontChooser.h"
+#include "reference/ReferenceTable.h"
+#include "reference/ui/TBussAccountForm.h"
 #include "store/BillStore.h"
 #include "store/Database.h"
+#include "store/Schema.h"
 #include "store/Sql.h"
 #include "support/StoreFixtures.h"
 #include "support/TempAppFolder.h"
@@ -26,6 +29,8 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -120,6 +125,7 @@ private slots:
     void minimisedFillingWindowTakesTheMainWindowAlong();
     void escClosesOnlyTheCellEditor();
     void fontDialogKeepsTheItemsFont();
+    void managerShowsItsLastColumn();
     void standardDialogsSpeakChinese();
 
 private:
@@ -294,6 +300,36 @@ void TestDesktopInput::fontDialogKeepsTheItemsFont() {
     doubleClick(form->StringGrid1, FontRow);
     QCOMPARE(form->billTemplate().items[1].font, u8("宋体-9"));
     QCOMPARE(shown, QStringList({u8("宋体|9|常规"), u8("宋体|9|常规"), u8("宋体|9|常规")}));
+    delete form;
+}
+
+// At 1366 x 768 a manager is wide enough for its last column (识别码), and minimising it takes
+// the main window along.
+void TestDesktopInput::managerShowsItsLastColumn() {
+    ReferenceTable(u8("业务单位"))
+        .append(Schema::businessUnitColumns(),
+                {u8("南京市某某区某某街道某某实业发展有限责任公司"), QStringLiteral("6222020011002233445566"),
+                 u8("中国工商银行股份有限公司南京市某某支行营业部"), u8("江苏省"), u8("南京市"),
+                 QStringLiteral("NJSY")});
+    auto* form = new TBussAccountForm(m_main.get());
+    form->show();
+    QVERIFY(activate(form));
+    QTableWidget* grid = form->RecordShow;
+    const int last = grid->columnCount() - 1;
+    QCOMPARE(grid->horizontalHeaderItem(last) ? grid->horizontalHeaderItem(last)->text()
+                                              : grid->item(0, last)->text(),
+             u8("识 别 码"));
+    QVERIFY2(grid->columnViewportPosition(last) + grid->columnWidth(last) <= grid->viewport()->width(),
+             qPrintable(QStringLiteral("%1 + %2 > %3")
+                            .arg(grid->columnViewportPosition(last))
+                            .arg(grid->columnWidth(last))
+                            .arg(grid->viewport()->width())));
+    QVERIFY(form->frameGeometry().width() <= form->screen()->availableGeometry().width());
+
+    form->showMinimized();
+    QTRY_VERIFY(!m_main->isVisible());
+    form->showNormal();
+    QTRY_VERIFY(m_main->isVisible());
     delete form;
 }
 

@@ -1,8 +1,10 @@
 #include "app/ui/TMainForm.h"
+#include "issuing/ui/TMakeBillForm.h"
 #include "store/Database.h"
 #include "store/Sql.h"
 #include "support/StoreFixtures.h"
 #include "support/TempAppFolder.h"
+#include "support/ui/GridInput.h"
 #include "support/ui/ScriptedPrompter.h"
 
 #include <QLabel>
@@ -123,6 +125,27 @@ private slots:
         QCOMPARE(form->currentTypeIndex(), -1);
         QCOMPARE(form->Panel4->text(), QStringLiteral("  目前位置："));
         QCOMPARE(form->selectedBill(), nullptr);
+    }
+
+    // A double-click on a bill opens its filling window, as "开  票" does.
+    void doubleClickOpensTheBill() {
+        {
+            BillStore store;
+            store.ensureBillTypeTable();
+            addFixtureBill(store, 0, QStringLiteral("转帐支票"));
+        }
+        auto form = showMain();
+        QString caption;
+        whenShown<TMakeBillForm>([&caption](TMakeBillForm* bill) {
+            caption = bill->windowTitle();
+            bill->SpeedButton3->click();
+        });
+        const QPoint at = cellPoint(form->ItemGrid, 1);
+        QTest::mouseClick(form->ItemGrid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mousePress(form->ItemGrid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(form->ItemGrid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(form->ItemGrid->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(caption, QStringLiteral("支票--转帐支票  开票"));
     }
 
     void refreshFollowsTheStore() {

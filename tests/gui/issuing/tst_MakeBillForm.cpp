@@ -17,6 +17,7 @@
 #include "support/PrintingTools.h"
 #include "support/TempAppFolder.h"
 #include "support/ui/ScriptedPrompter.h"
+#include "templates/RenderEngine.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -26,6 +27,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -201,7 +203,8 @@ private:
     QTemporaryDir m_pdfDir;
     bool m_realLookups = false;
 
-    std::unique_ptr<TMakeBillForm> open(bool currencyChoice = true, const QString& amountFont = QString()) {
+    std::unique_ptr<TMakeBillForm> open(bool currencyChoice = true, const QString& amountFont = QString(),
+                                        bool amountTitle = false) {
         BillStore store;
         store.ensureBillTypeTable();
         m_entry = createBill(store, currencyChoice);
@@ -210,6 +213,11 @@ private:
                 Database::get(Db::Bill),
                 u8("UPDATE %1 SET \"字体\" = ? WHERE \"设置项目名称\" = ?").arg(Sql::q(m_entry.itemTable)),
                 {amountFont, u8("金额")});
+        if (amountTitle)
+            Sql::exec(Database::get(Db::Bill),
+                      u8("UPDATE %1 SET \"显示标题\" = 1 WHERE \"设置项目名称\" = ?")
+                          .arg(Sql::q(m_entry.itemTable)),
+                      {u8("金额")});
         store.loadWorkingTemplate(m_entry);
         auto form = std::make_unique<TMakeBillForm>();
         if (!m_realLookups) {
@@ -463,7 +471,9 @@ private slots:
         QCOMPARE(value(*form, "日期"), QStringLiteral("161205"));
         // A day picked in the calendar with the keys ends the editing as a click does.
         click(*form, "日期");
-        QTest::keyClick(form->MyDateTimePicker, Qt::Key_F4);
+        // The calendar opens from the arrow at the picker's right end.
+        QTest::mouseClick(form->MyDateTimePicker, Qt::LeftButton, {},
+                          QPoint(form->MyDateTimePicker->width() - 6, form->MyDateTimePicker->height() / 2));
         QCalendarWidget* calendar = form->MyDateTimePicker->calendarWidget();
         QTRY_VERIFY(calendar->isVisible());
         QWidget* days = calendar->focusWidget() ? calendar->focusWidget() : calendar;
@@ -722,6 +732,49 @@ private slots:
         form->SpeedButton2->click();
         QCOMPARE(m_prompter->lastText(), u8("未找到可以使用的打印机 ！"));
         QCOMPARE(Sql::rowCount(db, m_entry.historyTable), 1);
+    }
+
+    // 显示标题 moves the input area right by the title "name：" in the item's font plus 2 pixels,
+    // on the screen and on paper alike.
+    void titleShiftsTheInputAreaAndThePrint() {
+        auto printed = [this](bool title, int* left) {
+            m_app = std::make_unique<TempAppFolder>();
+            auto form = open(true, QString(), title);
+            *left = form->bill().items.at(at(*form, "金额")).box.left;
+            enter(*form, "金额", QStringLiteral("12"), form->TextInput);
+            auto* printing = new PdfPrinting(m_pdfDir.path());
+            Printing::install(std::unique_ptr<Printing>(printing));
+            form->SpeedButton2->click();
+            return PdfPages::find(PdfPages::words(printing->lastFile()), QStringLiteral("12.00")).left();
+        };
+        if (!PdfPages::toolsAvailable())
+            SKIP_WITHOUT_PRINTING_TOOLS("pdftotext is not installed");
+        int plainLeft = 0, titledLeft = 0;
+        const double plainX = printed(false, &plainLeft);
+        const double titledX = printed(true, &titledLeft);
+
+        QImage probe(1, 1, QImage::Format_RGB32);
+        probe.setDotsPerMeterX(qRound(96 / 0.0254));
+        probe.setDotsPerMeterY(qRound(96 / 0.0254));
+        const int shift = QFontMetrics(FontOfText(u8("宋体-9")), &probe).horizontalAdvance(u8("金额：")) + 2;
+        QCOMPARE(titledLeft - plainLeft, shift);
+        // On paper the same shift in points, within the printer's rounding.
+        QVERIFY2(qAbs((titledX - plainX) - shift * 72.0 / 96) <= 1.0,
+                 qPrintable(QStringLiteral("%1 against %2").arg(titledX - plainX).arg(shift * 72.0 / 96)));
+    }
+
+    // A double-click in the pre-bill list offers the pre-bill menu; with no pre-bill it offers nothing.
+    void preBillListDoubleClickOffersTheMenu() {
+        auto form = open();
+        const QPoint row1 = form->StringGrid->visualRect(form->StringGrid->model()->index(1, 1)).center();
+        QTest::mouseDClick(form->StringGrid->viewport(), Qt::LeftButton, {}, row1);
+        QVERIFY(!form->PopupMenu1->isVisible());
+        enter(*form, "金额", QStringLiteral("5"), form->TextInput);
+        form->SpeedButton1->click();
+        QTest::mouseDClick(form->StringGrid->viewport(), Qt::LeftButton, {}, row1);
+        QTRY_VERIFY(form->PopupMenu1->isVisible());
+        QCOMPARE(form->PopupMenu1->actions().first()->text(), u8("选择预开票"));
+        form->PopupMenu1->close();
     }
 
     void unreadableFontIsToldOnceAndNotPrinted() {
