@@ -2,6 +2,7 @@
 #include "app/ui/TWelcomForm.h"
 #include "cli/CommandLine.h"
 #include "platform/AppPaths.h"
+#include "platform/FileModes.h"
 #include "platform/FolderLock.h"
 #include "platform/Fonts.h"
 #include "platform/Printing.h"
@@ -19,6 +20,8 @@
 #include <exception>
 
 int main(int argc, char* argv[]) {
+    // Bank data: whatever the program creates is its user's alone.
+    FileModes::createOwnerOnly();
     if (CommandLine::isCommand(argc, argv))
         return CommandLine::run(argc, argv);
 
@@ -37,6 +40,8 @@ int main(int argc, char* argv[]) {
         if (!AppPaths::ensureFolders())
             throw std::runtime_error(
                 QStringLiteral("无法创建应用程序文件夹：%1").arg(AppPaths::home()).toStdString());
+        // Files an older version left readable by others are tightened, without asking.
+        AppPaths::restrictToOwner();
 
         // One running program per application folder: a second start beside a live one leaves
         // quietly; any other reason the folder cannot be locked is told.

@@ -1,5 +1,6 @@
 #include "exchange/BillDefineFile.h"
 
+#include "platform/FileModes.h"
 #include "platform/RegularFile.h"
 #include "store/BillStore.h"
 #include "store/ColumnNames.h"
@@ -283,9 +284,13 @@ void writeFile(const QString& path) {
         sum += uchar(c);
     qToLittleEndian<quint32>(sum, header.data() + kChecksumOffset);
 
+    // A new file is the operator's to hand on, like an export; a replaced one keeps its mode.
+    const bool isNew = !QFileInfo::exists(path);
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         throw StoreError(QStringLiteral("无法写入票据定义文件“%1”：%2").arg(path, out.errorString()));
+    if (isNew)
+        out.setPermissions(FileModes::exportPermissions());
     if (out.write(header) != header.size() || out.write(body) != body.size() ||
         out.write(picture) != picture.size() || !out.commit())
         throw StoreError(QStringLiteral("无法写入票据定义文件“%1”：%2").arg(path, out.errorString()));

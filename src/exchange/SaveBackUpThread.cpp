@@ -4,6 +4,7 @@
 #include "exchange/ContentChecksum.h"
 #include "platform/AppPaths.h"
 #include "platform/FileErrors.h"
+#include "platform/FileModes.h"
 #include "store/BillStore.h"
 #include "store/Database.h"
 #include "store/DatabaseImage.h"
@@ -83,6 +84,9 @@ quint64 SaveBackUpThread::writeBackup(const QByteArray& image, const QList<Pictu
     out.setDirectWriteFallback(false);
     if (!out.open(QIODevice::WriteOnly))
         throw StoreError(QStringLiteral("无法建立备份文件 %1：%2").arg(m_path, out.errorString()));
+    // One file holds the whole store: owner-only, also where it replaces a file readable by others.
+    if (!out.setPermissions(FileModes::ownerOnlyFile))
+        throw StoreError(QStringLiteral("无法设置备份文件 %1 的权限：%2").arg(m_path, out.errorString()));
     ContentChecksum sum;
     auto put = [&](const QByteArray& bytes) {
         errno = 0;

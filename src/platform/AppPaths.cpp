@@ -1,7 +1,11 @@
 #include "platform/AppPaths.h"
 
+#include "platform/FileModes.h"
+#include "platform/FolderLock.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 QString g_home;
@@ -48,6 +52,10 @@ QString backupStoreFile() {
 QString settingsFile() {
     return home() + QStringLiteral("Tarvel智能票据打印.ini");
 }
+QString lockFile() {
+    return home() + FolderLock::lockFileName();
+}
+
 // The help page stays beside the program, wherever the application folder is.
 QString helpFile() {
     return home() + QStringLiteral("Tarvel智能票据打印-帮助.html");
@@ -58,6 +66,16 @@ bool ensureFolders() {
     bool ok = true;
     for (const char* sub : {"tmp", "BackImage", "DataBase"})
         ok = root.mkpath(QString::fromLatin1(sub)) && ok;
+    return ok;
+}
+
+bool restrictToOwner() {
+    bool ok = FileModes::makeOwnerOnly(home());
+    for (const QString& folder : {tmpDir(), pictureDir(), dataBaseDir()})
+        ok = FileModes::makeTreeOwnerOnly(folder) && ok;
+    for (const QString& file : {settingsFile(), lockFile()})
+        if (QFileInfo::exists(file))
+            ok = FileModes::makeOwnerOnly(file) && ok;
     return ok;
 }
 

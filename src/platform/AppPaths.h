@@ -16,9 +16,15 @@ QString billStoreFile();
 QString defineStoreFile();
 QString backupStoreFile();
 QString settingsFile();
+QString lockFile();
 QString helpFile();
 
 // Creates the tmp, picture and database folders when they are missing.
 bool ensureFolders();
+
+// Takes group and other access away from the application folder and the program's files in it
+// (stores, pictures, tmp/, settings, lock) that belong to the user. Returns false when a change
+// failed; the program goes on, as it did before.
+bool restrictToOwner();
 
 } // namespace AppPaths

@@ -1,5 +1,7 @@
 #include "platform/Printing.h"
 
+#include "platform/FileModes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QPageSize>
@@ -13,7 +15,8 @@ std::unique_ptr<Printing>& slot() {
 
 class PdfTarget : public PrintTarget {
 public:
-    PdfTarget(const QString& file, const PrintJobSetup& setup, int dpi) : m_writer(file), m_file(file) {
+    PdfTarget(const QString& file, const PrintJobSetup& setup, int dpi)
+        : m_writer(file), m_file(file), m_isNew(!QFile::exists(file)) {
         m_writer.setTitle(setup.title);
         m_writer.setCreator(QStringLiteral("Tarvel智能票据打印"));
         m_writer.setResolution(dpi);
@@ -32,12 +35,16 @@ public:
                 *error = QStringLiteral("无法写入文件：") + m_file;
             return false;
         }
+        // A PDF goes where the operator wants it, for whom he wants: the user's umask holds.
+        if (m_isNew)
+            QFile::setPermissions(m_file, FileModes::exportPermissions());
         return true;
     }
 
 private:
     QPdfWriter m_writer;
     QString m_file;
+    bool m_isNew;
 };
 } // namespace
 

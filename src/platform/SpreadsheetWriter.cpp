@@ -1,5 +1,6 @@
 #include "platform/SpreadsheetWriter.h"
 
+#include "platform/FileModes.h"
 #include "platform/SpreadsheetError.h"
 
 #include <QDir>
@@ -92,7 +93,7 @@ void SpreadsheetWriter::save() {
     if (e != LXW_NO_ERROR)
         throw SpreadsheetError(QStringLiteral("无法写入Excel文件 %1：%2").arg(d->target, lxwText(e)));
     const QString temp = d->temp.fileName();
-    QFile::Permissions perms = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    QFile::Permissions perms = FileModes::exportPermissions();
     if (QFileInfo::exists(d->target))
         perms = QFile::permissions(d->target);
     QFile::setPermissions(temp, perms);
