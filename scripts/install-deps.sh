@@ -10,6 +10,7 @@ PACKAGES=(
   liborcus-dev libboost-dev libfreexl-dev libxlsxwriter-dev libsqlite3-dev libxxhash-dev
   fonts-noto-cjk poppler-utils xvfb xauth imagemagick xdg-utils
   qt6-translations-l10n openbox x11-utils
+  dpkg-dev desktop-file-utils
 )
 
 missing=()

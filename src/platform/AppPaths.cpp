@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 QString g_home;
@@ -16,9 +17,29 @@ QString withSeparator(QString dir) {
         dir += QLatin1Char('/');
     return dir;
 }
+
+// Where an installed program finds what it ships, relative to its executable.
+QString shipped(const QString& name) {
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    for (const QString& dir : {exeDir, exeDir + QStringLiteral("/" TARVEL_SHARE_FROM_BIN)}) {
+        const QString path = QDir::cleanPath(dir + QLatin1Char('/') + name);
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return {};
+}
 } // namespace
 
 namespace AppPaths {
+
+QString chooseHome(const QString& homeOption, const QString& executableDir, const QString& userDataDir) {
+    if (!homeOption.isEmpty())
+        return withSeparator(homeOption);
+    const QFileInfo exe(executableDir);
+    if (exe.isDir() && exe.isWritable() && QFileInfo(executableDir + QStringLiteral("/DataBase")).isDir())
+        return withSeparator(executableDir);
+    return withSeparator(userDataDir);
+}
 
 void setHome(const QString& dir) {
     g_home = withSeparator(dir);
@@ -26,7 +47,8 @@ void setHome(const QString& dir) {
 
 QString home() {
     if (g_home.isEmpty())
-        g_home = withSeparator(QCoreApplication::applicationDirPath());
+        g_home = chooseHome(QString(), QCoreApplication::applicationDirPath(),
+                            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     return g_home;
 }
 
@@ -56,9 +78,11 @@ QString lockFile() {
     return home() + FolderLock::lockFileName();
 }
 
-// The help page stays beside the program, wherever the application folder is.
 QString helpFile() {
-    return home() + QStringLiteral("Tarvel智能票据打印-帮助.html");
+    return shipped(QStringLiteral("Tarvel智能票据打印-帮助.html"));
+}
+QString sampleBillFile() {
+    return shipped(QStringLiteral("示例支票.BDF"));
 }
 
 bool ensureFolders() {

@@ -2,11 +2,17 @@
 
 #include <QString>
 
-// Every file the program keeps lives below one application folder: the folder of the executable
-// unless --home names another one. All folder names carry a trailing separator.
+// Every file the program keeps lives below one application folder. All folder names carry a
+// trailing separator.
 namespace AppPaths {
 
+// The application folder: the folder given with --home; else the executable's folder when it is
+// writable and already holds a DataBase folder (a build or an unpacked copy); else the user's
+// data folder, as for an installed program.
+QString chooseHome(const QString& homeOption, const QString& executableDir, const QString& userDataDir);
+
 void setHome(const QString& dir);
+// The folder set with setHome, or the one chooseHome picks without --home.
 QString home();
 QString tmpDir();
 QString pictureDir();
@@ -17,7 +23,11 @@ QString defineStoreFile();
 QString backupStoreFile();
 QString settingsFile();
 QString lockFile();
+
+// Files that come with the program: beside the executable (a build or an unpacked copy), or in
+// the installed share folder. Empty when found in neither.
 QString helpFile();
+QString sampleBillFile();
 
 // Creates the tmp, picture and database folders when they are missing.
 bool ensureFolders();

@@ -1,6 +1,9 @@
 #include "app/ui/TAboutBox.h"
 
+#include "platform/AppPaths.h"
 #include "platform/Settings.h"
+
+#include <QDir>
 
 #include <QFrame>
 #include <QLabel>
@@ -27,6 +30,12 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     UserLabel = new QLabel(this);
     layout->addWidget(CompanyLabel);
     layout->addWidget(UserLabel);
+    // Where the stores, pictures and settings are, for backups by hand and for support.
+    auto* folder =
+        new QLabel(QStringLiteral("数据文件夹：") + QDir::toNativeSeparators(AppPaths::home()), this);
+    folder->setObjectName(QStringLiteral("dataFolderLabel"));
+    folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(folder);
     auto* ok = new QPushButton(QStringLiteral("确  认"), this);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok, 0, Qt::AlignCenter);

@@ -4,7 +4,8 @@
 
 class QLabel;
 
-// The about box: product name, version, and the owner's company and user name from the settings.
+// The about box: product name, version, the owner's company and user name from the settings, and
+// the application folder.
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:

@@ -5,6 +5,8 @@
 #include "app/ui/TSltPrinterForm.h"
 #include "app/ui/TSystemSettingsForm.h"
 #include "app/ui/TWaitingForm.h"
+#include "app/ui/WelcomePanel.h"
+#include "exchange/SampleCheque.h"
 #include "exchange/ui/BackupCommands.h"
 #include "exchange/ui/TLoadBillFileForm.h"
 #include "issuing/ui/TMakeBillForm.h"
@@ -285,6 +287,9 @@ void TMainForm::createLayout() {
     auto* gridRow = new QHBoxLayout;
     gridRow->setContentsMargins(0, 0, 0, 0);
     gridRow->addWidget(ItemGrid);
+    welcomePanel = new WelcomePanel(!AppPaths::sampleBillFile().isEmpty(), belowArea);
+    welcomePanel->hide();
+    gridRow->addWidget(welcomePanel, 1);
     gridRow->addStretch();
     belowLayout->addLayout(gridRow, 1);
     workLayout->addWidget(belowArea, 1);
@@ -295,6 +300,9 @@ void TMainForm::createLayout() {
     connect(BitBtn4, &QPushButton::clicked, this, &TMainForm::BitBtn4Click);
     connect(BitBtn5, &QPushButton::clicked, this, &TMainForm::BitBtn5Click);
     connect(BitBtn6, &QPushButton::clicked, this, &TMainForm::BitBtn6Click);
+    connect(welcomePanel, &WelcomePanel::importBillFileRequested, this, &TMainForm::N2Click);
+    connect(welcomePanel, &WelcomePanel::designBillRequested, this, &TMainForm::N3Click);
+    connect(welcomePanel, &WelcomePanel::importSampleRequested, this, &TMainForm::importSampleBill);
 }
 
 void TMainForm::createMenus() {
@@ -403,6 +411,9 @@ void TMainForm::fillTypeList() {
         TypeGrid->setItem(r, 0, new QTableWidgetItem(r < withBills.size() ? withBills.at(r) : QString()));
     TypeGrid->setCurrentCell(0, 0);
     TypeGrid->viewport()->update();
+    // A newcomer sees where to begin instead of an empty list.
+    welcomePanel->setVisible(withBills.isEmpty());
+    ItemGrid->setVisible(!withBills.isEmpty());
 }
 
 void TMainForm::listBills(int typeIndex) {
@@ -621,6 +632,13 @@ void TMainForm::runBackupCommand(BackupCommands::Refresh (BackupCommands::*comma
         case BackupCommands::Refresh::None:
             break;
         }
+    });
+}
+
+void TMainForm::importSampleBill() {
+    guarded(this, [this] {
+        SampleCheque::import(m_store, AppPaths::sampleBillFile());
+        refreshAll();
     });
 }
 

@@ -14,6 +14,7 @@ class QMenu;
 class QPushButton;
 class QTableWidget;
 class TMakeBillForm;
+class WelcomePanel;
 
 // The main window: bill types that have bills on the left, the bills of the chosen type beside
 // them, and every command of the program in its menus and buttons.
@@ -44,13 +45,14 @@ public:
     QTableWidget* TypeGrid = nullptr;
     QTableWidget* ItemGrid = nullptr;
     QLabel* Panel4 = nullptr;
-    QPushButton* BitBtn1 = nullptr; // banner "导入票据"
-    QPushButton* BitBtn2 = nullptr; // banner "信息管理"
-    QPushButton* BitBtn3 = nullptr; // banner "统计查询"
-    QPushButton* BitBtn4 = nullptr; // "开  票"
-    QPushButton* BitBtn5 = nullptr; // "位置调整"
-    QPushButton* BitBtn6 = nullptr; // "删除票据"
-    QMenu* InfoPopup = nullptr;     // pop-up of "信息管理"
+    QPushButton* BitBtn1 = nullptr;       // banner "导入票据"
+    QPushButton* BitBtn2 = nullptr;       // banner "信息管理"
+    QPushButton* BitBtn3 = nullptr;       // banner "统计查询"
+    QPushButton* BitBtn4 = nullptr;       // "开  票"
+    QPushButton* BitBtn5 = nullptr;       // "位置调整"
+    QPushButton* BitBtn6 = nullptr;       // "删除票据"
+    QMenu* InfoPopup = nullptr;           // pop-up of "信息管理"
+    WelcomePanel* welcomePanel = nullptr; // in place of the bill list while the store has no bill
 
     // Menu commands.
     QAction* N2 = nullptr;
@@ -106,6 +108,7 @@ private:
     void focusLocation();
     int typeListRowAt(const QPoint& pos) const;
     void runBackupCommand(BackupCommands::Refresh (BackupCommands::*command)());
+    void importSampleBill();
 
     BillStore m_store;
     int m_currentType = -1;

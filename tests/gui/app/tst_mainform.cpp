@@ -1,4 +1,5 @@
 #include "app/ui/TMainForm.h"
+#include "exchange/ui/TLoadBillFileForm.h"
 #include "issuing/ui/TMakeBillForm.h"
 #include "store/Database.h"
 #include "store/Sql.h"
@@ -59,6 +60,40 @@ private slots:
         QCOMPARE(form->selectedBill(), nullptr);
         form->BitBtn6->click();
         QVERIFY(m_prompter->asked.isEmpty());
+    }
+
+    // On an empty store the work area leads to a first bill; the welcome goes once a bill exists.
+    void welcomeLeadsToAFirstBill() {
+        auto form = showMain();
+        auto* welcome = form->findChild<QWidget*>(QStringLiteral("welcomePanel"));
+        QVERIFY(welcome);
+        QVERIFY(welcome->isVisible());
+        QVERIFY(!form->ItemGrid->isVisible());
+        const auto button = [&](const char* name) {
+            auto* b = welcome->findChild<QPushButton*>(QString::fromLatin1(name));
+            return b && b->isVisible() ? b : nullptr;
+        };
+        QVERIFY(button("importBillFileButton") && button("designBillButton") && button("importSampleButton"));
+
+        bool importOpened = false;
+        whenShown<TLoadBillFileForm>([&](TLoadBillFileForm* d) {
+            importOpened = true;
+            d->reject();
+        });
+        QTest::mouseClick(button("importBillFileButton"), Qt::LeftButton);
+        QVERIFY(importOpened);
+
+        m_prompter->files << QString();
+        QTest::mouseClick(button("designBillButton"), Qt::LeftButton);
+        QCOMPARE(m_prompter->texts(QStringLiteral("save")),
+                 QStringList{QStringLiteral("票据定义文件保存为")});
+
+        QTest::mouseClick(button("importSampleButton"), Qt::LeftButton);
+        QCOMPARE(cell(form->TypeGrid, 0), QStringLiteral("支票"));
+        QVERIFY(form->selectedBill());
+        QCOMPARE(form->selectedBill()->billName, QStringLiteral("示例转帐支票"));
+        QVERIFY(!welcome->isVisible());
+        QVERIFY(form->ItemGrid->isVisible());
     }
 
     void listsTypesWithBillsAndSelectsByMouse() {
