@@ -41,7 +41,13 @@ grep -qx 'Categories=Office;Finance;' /usr/share/applications/tarvel.desktop || 
 echo "== installed program"
 version=$(QT_QPA_PLATFORM=offscreen /usr/bin/tarvel --version)
 echo "$version"
-grep -q '1\.00' <<<"$version" || fail "tarvel --version: $version"
+grep -q '^tarvel ' <<<"$version" || fail "tarvel --version: $version"
+
+echo "== command line of the installed program: the shipped practice cheque imports"
+cli_home=$(mktemp -d)
+QT_QPA_PLATFORM=offscreen /usr/bin/tarvel --home "$cli_home" import-bill "/usr/share/tarvel/示例支票.BDF" --type 支票
+QT_QPA_PLATFORM=offscreen /usr/bin/tarvel --home "$cli_home" bills | grep -q 示例转帐支票 || fail "sample not listed"
+rm -rf "$cli_home"
 
 echo "== first start of the installed program"
 user_home=$(mktemp -d)

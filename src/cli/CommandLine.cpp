@@ -20,29 +20,29 @@
 
 namespace {
 
-const QString kGlobalHelp =
-    QStringLiteral("用法：tarvel [--home DIR] COMMAND ...\n"
-                   "不带命令时打开程序的窗口；带命令时不开窗口，也不需要显示器。\n"
-                   "\n"
-                   "  --home DIR      应用程序文件夹（默认：程序所在的文件夹）\n"
-                   "  --help, -h      显示帮助；tarvel COMMAND --help 显示命令的帮助\n"
-                   "  --version       显示版本\n"
-                   "\n"
-                   "命令：\n"
-                   "  import-bill FILE.BDF --type TYPE [--name NAME] [--replace]   导入票据定义文件\n"
-                   "  bills                                                        列出所有票据\n"
-                   "  print --bill TYPE/NAME --values FILE [--printer NAME | --pdf OUT.pdf] [--dry-run]\n"
-                   "                                                               按数据文件逐行打印票据\n"
-                   "  history --bill TYPE/NAME --from YYYY-MM-DD --to YYYY-MM-DD [--xlsx OUT]\n"
-                   "                                                               统计查询打印记录\n"
-                   "  void --bill TYPE/NAME --number N --reason TEXT               作废一条打印记录\n"
-                   "  backup export FILE.SBF [--clear] | backup import FILE.SBF [--info-only]\n"
-                   "                                                               导出、导入系统备份\n"
-                   "  units import|export FILE                                     导入、导出业务单位\n"
-                   "  contacts import|export FILE                                  导入、导出联系人\n"
-                   "\n"
-                   "退出码：0 成功，1 工作失败（标准错误输出说明原因），2 用法错误。\n"
-                   "程序的窗口打开着同一个应用程序文件夹时，命令拒绝运行。");
+const QString kGlobalHelp = QStringLiteral(
+    "用法：tarvel [--home DIR] COMMAND ...\n"
+    "不带命令时打开程序的窗口；带命令时不开窗口，也不需要显示器。\n"
+    "\n"
+    "  --home DIR      应用程序文件夹（默认：程序所在的文件夹可写并有 DataBase 时用它，否则用户数据文件夹）\n"
+    "  --help, -h      显示帮助；tarvel COMMAND --help 显示命令的帮助\n"
+    "  --version       显示版本\n"
+    "\n"
+    "命令：\n"
+    "  import-bill FILE.BDF --type TYPE [--name NAME] [--replace]   导入票据定义文件\n"
+    "  bills                                                        列出所有票据\n"
+    "  print --bill TYPE/NAME --values FILE [--printer NAME | --pdf OUT.pdf] [--dry-run]\n"
+    "                                                               按数据文件逐行打印票据\n"
+    "  history --bill TYPE/NAME --from YYYY-MM-DD --to YYYY-MM-DD [--xlsx OUT]\n"
+    "                                                               统计查询打印记录\n"
+    "  void --bill TYPE/NAME --number N --reason TEXT               作废一条打印记录\n"
+    "  backup export FILE.SBF [--clear] | backup import FILE.SBF [--info-only]\n"
+    "                                                               导出、导入系统备份\n"
+    "  units import|export FILE                                     导入、导出业务单位\n"
+    "  contacts import|export FILE                                  导入、导出联系人\n"
+    "\n"
+    "退出码：0 成功，1 工作失败（标准错误输出说明原因），2 用法错误。\n"
+    "程序的窗口打开着同一个应用程序文件夹时，命令拒绝运行。");
 
 using Command = std::function<int(const QStringList&)>;
 const std::map<QString, Command>& commands() {
