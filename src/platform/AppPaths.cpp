@@ -79,7 +79,7 @@ QString lockFile() {
 }
 
 QString helpFile() {
-    return shipped(QStringLiteral("Tarvel智能票据打印-帮助.html"));
+    return home() + QStringLiteral("Tarvel智能票据打印-帮助.html");
 }
 QString sampleBillFile() {
     return shipped(QStringLiteral("示例支票.BDF"));

@@ -24,9 +24,10 @@ QString backupStoreFile();
 QString settingsFile();
 QString lockFile();
 
-// Files that come with the program: beside the executable (a build or an unpacked copy), or in
-// the installed share folder. Empty when found in neither.
+// A help page of the application folder, which takes the place of the built-in one.
 QString helpFile();
+// The practice cheque: beside the executable (a build or an unpacked copy), or in the installed
+// share folder. Empty when found in neither.
 QString sampleBillFile();
 
 // Creates the tmp, picture and database folders when they are missing.
