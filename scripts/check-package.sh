@@ -47,6 +47,17 @@ echo "== command line of the installed program: the shipped practice cheque impo
 cli_home=$(mktemp -d)
 QT_QPA_PLATFORM=offscreen /usr/bin/tarvel --home "$cli_home" import-bill "/usr/share/tarvel/示例支票.BDF" --type 支票
 QT_QPA_PLATFORM=offscreen /usr/bin/tarvel --home "$cli_home" bills | grep -q 示例转帐支票 || fail "sample not listed"
+
+echo "== command line of the installed program: the practice cheque filled and written to a PDF"
+printf '年\t月\t日\t金额\n2026\t12\t10\t1234.56\n' >"$cli_home/values.tsv"
+QT_QPA_PLATFORM=offscreen /usr/bin/tarvel --home "$cli_home" print --bill 支票/示例转帐支票 \
+  --values "$cli_home/values.tsv" --pdf "$cli_home/sample.pdf"
+pdf_text=$(pdftotext -layout "$cli_home/sample.pdf" -)
+echo "$pdf_text"
+for t in 贰零贰陆 壹拾贰 '1,234.56' 壹仟贰佰叁拾肆元伍; do
+  grep -qF "$t" <<<"$pdf_text" || fail "the printed sample lacks $t"
+done
+[ "$(pdfinfo "$cli_home/sample.pdf" | awk '/^Pages:/ {print $2}')" = 1 ] || fail "the sample PDF is not one page"
 rm -rf "$cli_home"
 
 echo "== first start of the installed program"
