@@ -223,6 +223,16 @@ int import(BillStore& store, const QString& path) {
         QSqlDatabase db = Database::get(Db::Bill);
         Sql::Transaction tx(db);
         BillImport::createBill(store, type, billName());
+        // The cheque number starts at 00000001, so that the first print shows the number advancing.
+        for (const MainItemFlag& entry : store.billEntriesOfType(type)) {
+            if (entry.billName != billName())
+                continue;
+            const QString table = Sql::q(entry.autoTable);
+            if (Sql::scalar(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)).toInt() == 0)
+                Sql::exec(db, QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table));
+            Sql::exec(db, QStringLiteral("UPDATE %1 SET \"号码\"=?").arg(table),
+                      {QStringLiteral("00000001")});
+        }
         const auto addOnce = [&](const QString& table, const QStringList& cols, const QVariantList& values) {
             const QString code = values.constLast().toString();
             if (Sql::scalar(db,

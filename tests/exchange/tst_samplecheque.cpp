@@ -61,6 +61,11 @@ private slots:
 
         QCOMPARE(rowsWithCode(QStringLiteral("业务单位"), QStringLiteral("SL")), 1);
         QCOMPARE(rowsWithCode(QStringLiteral("票据用途"), QStringLiteral("HK")), 1);
+        QCOMPARE(
+            Sql::scalar(Database::get(Db::Bill),
+                        QStringLiteral("SELECT \"号码\" FROM %1").arg(Sql::q(bills.constFirst().autoTable)))
+                .toString(),
+            QStringLiteral("00000001"));
 
         // Importing again replaces the bill and adds no second record.
         SampleCheque::import(store, file);
