@@ -233,6 +233,111 @@ QString odsActiveTable(const QByteArray& bytes) {
     }
     return {};
 }
+QByteArray zipEntry(orcus::zip_archive& archive, const char* name) {
+    std::vector<unsigned char> buf;
+    if (!archive.read_file_entry(name, buf))
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(buf.data()), qsizetype(buf.size()));
+}
+
+// The part of a .xlsx that holds the sheet of this name ("xl/worksheets/sheet1.xml"), from the
+// workbook and its relationships; empty when they do not say.
+std::string xlsxSheetPart(orcus::zip_archive& archive, const QString& sheetName) {
+    QString id;
+    QXmlStreamReader workbook(zipEntry(archive, "xl/workbook.xml"));
+    while (!workbook.atEnd() && id.isEmpty())
+        if (workbook.readNext() == QXmlStreamReader::StartElement &&
+            workbook.name() == QLatin1String("sheet") &&
+            workbook.attributes().value(QLatin1String("name")) == sheetName)
+            for (const QXmlStreamAttribute& a : workbook.attributes())
+                if (a.name() == QLatin1String("id"))
+                    id = a.value().toString();
+    if (id.isEmpty())
+        return {};
+    QXmlStreamReader rels(zipEntry(archive, "xl/_rels/workbook.xml.rels"));
+    while (!rels.atEnd())
+        if (rels.readNext() == QXmlStreamReader::StartElement &&
+            rels.name() == QLatin1String("Relationship") &&
+            rels.attributes().value(QLatin1String("Id")) == id) {
+            const QString target = rels.attributes().value(QLatin1String("Target")).toString();
+            return (target.startsWith(QLatin1Char('/')) ? target.mid(1) : QStringLiteral("xl/") + target)
+                .toStdString();
+        }
+    return {};
+}
+
+// "B12" as 0-based row 11, column 1; false when it is no cell reference.
+bool cellReference(QStringView ref, qint64& row, qint64& column) {
+    qsizetype i = 0;
+    qint64 c = 0;
+    while (i < ref.size() && ref[i] >= QLatin1Char('A') && ref[i] <= QLatin1Char('Z') &&
+           c <= SheetCells::kMaxColumns)
+        c = c * 26 + (ref[i++].unicode() - 'A' + 1);
+    bool ok = false;
+    const qint64 r = ref.mid(i).toLongLong(&ok);
+    if (i == 0 || !ok || r < 1)
+        return false;
+    row = r - 1;
+    column = c - 1;
+    return true;
+}
+
+// Cells written as inline strings (t="inlineStr", as streaming writers of the .xlsx format do)
+// never reach the import interface of the reading library, which drops them; they are read here
+// from the sheet's own part. Phonetic runs (rPh) are not part of the text.
+void addXlsxInlineStrings(const QByteArray& bytes, SheetCells& cells) {
+    try {
+        orcus::zip_archive_stream_blob stream(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                              size_t(bytes.size()));
+        orcus::zip_archive archive(&stream);
+        archive.load();
+        const std::string part = xlsxSheetPart(archive, cells.name());
+        if (part.empty())
+            return;
+        const QByteArray sheet = zipEntry(archive, part.c_str());
+        if (!sheet.contains("inlineStr"))
+            return;
+        QXmlStreamReader xml(sheet);
+        qint64 row = -1, column = -1;
+        bool inlineCell = false;
+        int phonetic = 0;
+        QString text;
+        while (!xml.atEnd()) {
+            const QXmlStreamReader::TokenType token = xml.readNext();
+            if (token == QXmlStreamReader::StartElement) {
+                const QStringView name = xml.name();
+                if (name == QLatin1String("row")) {
+                    bool ok = false;
+                    const qint64 r = xml.attributes().value(QLatin1String("r")).toLongLong(&ok);
+                    row = ok && r >= 1 ? r - 1 : row + 1;
+                    column = -1;
+                } else if (name == QLatin1String("c")) {
+                    qint64 r = row, c = column + 1;
+                    if (cellReference(xml.attributes().value(QLatin1String("r")), r, c))
+                        row = r;
+                    column = c;
+                    inlineCell = xml.attributes().value(QLatin1String("t")) == QLatin1String("inlineStr");
+                    text.clear();
+                } else if (name == QLatin1String("rPh")) {
+                    ++phonetic;
+                } else if (name == QLatin1String("t") && inlineCell && phonetic == 0) {
+                    text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                }
+            } else if (token == QXmlStreamReader::EndElement) {
+                const QStringView name = xml.name();
+                if (name == QLatin1String("rPh")) {
+                    --phonetic;
+                } else if (name == QLatin1String("c")) {
+                    if (inlineCell && row >= 0 && column >= 0)
+                        cells.setText(row, column, text);
+                    inlineCell = false;
+                }
+            }
+        }
+    } catch (const std::exception&) {
+        // The library has read the workbook already; a part it could read and this cannot adds nothing.
+    }
+}
 } // namespace
 
 bool detect(const QByteArray& bytes, Format format) {
@@ -270,6 +375,7 @@ SheetCells readActiveSheet(const QByteArray& bytes, Format format) {
                 chosen = s.get();
                 break;
             }
+        addXlsxInlineStrings(bytes, chosen->builder);
     } else {
         const QString active = odsActiveTable(bytes);
         for (auto& s : factory.sheets)

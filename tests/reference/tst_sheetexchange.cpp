@@ -176,6 +176,11 @@ private slots:
         QTest::newRow("ods") << "sheets/units.ods"
                              << QList<QStringList>{unit("甲公司", "", "", "", "", "42"), none, none,
                                                    unit("乙", "", "", "", "", "2015-03-08")};
+        // .xlsx of a streaming writer: texts stored inline in the sheet, one of them in rich-text runs.
+        QTest::newRow("xlsx inline strings")
+            << "sheets/units-inline.xlsx"
+            << QList<QStringList>{unit("甲公司", "", "", "", "杭州", "42"), none,
+                                  unit("乙公司", "", "", "", "", "B02")};
     }
 
     void otherWorkbookFormats() {

@@ -73,3 +73,19 @@ for name, ref in [('far-cell.xlsx', '99999999'), ('last-row.xlsx', '1048576')]:
         z.writestr('xl/workbook.xml', wb, zipfile.ZIP_DEFLATED)
         z.writestr('xl/_rels/workbook.xml.rels', wbrels, zipfile.ZIP_DEFLATED)
         z.writestr('xl/worksheets/sheet1.xml', far_sheet(ref), zipfile.ZIP_DEFLATED)
+
+# units-inline.xlsx: texts as streaming writers store them, inline in the sheet (t="inlineStr"):
+# the header, a name in two rich-text runs with a phonetic reading that is not part of the text,
+# a cell without a reference, and a number cell among them.
+inline = '''<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>
+<row r="1"><c r="A1" t="inlineStr"><is><t>识别码</t></is></c><c r="B1" t="inlineStr"><is><t>单位名称</t></is></c><c r="C1" t="inlineStr"><is><t>市</t></is></c></row>
+<row r="2"><c r="A2"><v>42</v></c><c r="B2" t="inlineStr"><is><r><t>甲</t></r><r><t xml:space="preserve">公司</t></r><rPh sb="0" eb="1"><t>ジア</t></rPh></is></c><c t="inlineStr"><is><t>杭州</t></is></c></row>
+<row r="4"><c r="A4" t="inlineStr"><is><t>B02</t></is></c><c r="B4" t="inlineStr"><is><t>乙公司</t></is></c></row>
+</sheetData></worksheet>'''
+with zipfile.ZipFile('units-inline.xlsx', 'w') as z:
+    z.writestr('[Content_Types].xml', ct, zipfile.ZIP_DEFLATED)
+    z.writestr('_rels/.rels', rels, zipfile.ZIP_DEFLATED)
+    z.writestr('xl/workbook.xml', wb, zipfile.ZIP_DEFLATED)
+    z.writestr('xl/_rels/workbook.xml.rels', wbrels, zipfile.ZIP_DEFLATED)
+    z.writestr('xl/worksheets/sheet1.xml', inline, zipfile.ZIP_DEFLATED)
