@@ -1,6 +1,7 @@
 #include "store/BillStore.h"
 
 #include "platform/AppPaths.h"
+#include "platform/RegularFile.h"
 #include "store/ColumnNames.h"
 #include "store/Database.h"
 #include "store/Schema.h"
@@ -441,8 +442,8 @@ int BillStore::pictureKindOfBytes(const QByteArray& head) {
 }
 
 int BillStore::pictureKind(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!RegularFile::open(f, path, nullptr))
         return -1;
     return pictureKindOfBytes(f.read(3));
 }

@@ -1,5 +1,6 @@
 #include "templates/PictureSize.h"
 
+#include "platform/RegularFile.h"
 #include "templates/TemplateError.h"
 
 #include <QFile>
@@ -69,9 +70,10 @@ PictureSize bitmapSize(const QByteArray& d) {
 } // namespace
 
 PictureSize ReadPictureSize(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw TemplateError(QStringLiteral("无法打开图片文件“%1”：%2").arg(path, file.errorString()));
+    QFile file;
+    QString why;
+    if (!RegularFile::open(file, path, &why))
+        throw TemplateError(QStringLiteral("无法打开图片文件“%1”：%2").arg(path, why));
     const QByteArray head = file.peek(3);
     if (head.size() == 3 && uchar(head.at(0)) == 0xFF && uchar(head.at(1)) == 0xD8 &&
         uchar(head.at(2)) == 0xFF)

@@ -1,12 +1,15 @@
 // A name chosen in a file dialog can be a FIFO: opening it for reading waits for a writer that
-// never comes. Definition files, backups and spreadsheets are refused at once instead.
+// never comes. Definition files, backups, spreadsheets and form pictures are refused at once instead.
 #include "exchange/BillDefineFile.h"
 #include "exchange/LoadBackUpThread.h"
 #include "platform/SpreadsheetError.h"
 #include "reference/LoadBussAccountThread.h"
+#include "store/BillStore.h"
 #include "store/Database.h"
 #include "store/Sql.h"
 #include "support/TempAppFolder.h"
+#include "templates/PictureSize.h"
+#include "templates/TemplateError.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -35,6 +38,7 @@ private slots:
         QTest::newRow("definition file") << QStringLiteral("x.BDF");
         QTest::newRow("backup") << QStringLiteral("x.SBF");
         QTest::newRow("spreadsheet") << QStringLiteral("x.xls");
+        QTest::newRow("form picture") << QStringLiteral("x.jpg");
     }
 
     void fifoRefused() {
@@ -56,6 +60,15 @@ private slots:
             } catch (const std::runtime_error& e) {
                 QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("不是普通文件")), e.what());
             }
+        } else if (kind.endsWith(QLatin1String(".jpg"))) {
+            // Chosen in the designer: its size is read, its kind looked at.
+            try {
+                ReadPictureSize(path);
+                QFAIL("the FIFO was read as a picture");
+            } catch (const TemplateError& e) {
+                QVERIFY2(e.message().contains(QStringLiteral("不是普通文件")), qPrintable(e.message()));
+            }
+            QCOMPARE(BillStore::pictureKind(path), -1);
         } else {
             LoadBussAccountThread load(path);
             try {
