@@ -25,8 +25,6 @@ namespace {
 
 // Item boxes are taken at the resolution of a common screen, as the filling window takes them.
 constexpr int kScreenDpi = 96;
-// PDF pages are painted at a printer's resolution.
-constexpr int kPdfDpi = 600;
 
 const QString kHelp = QStringLiteral(
     "用法：tarvel print --bill TYPE/NAME --values FILE [--printer NAME | --pdf OUT.pdf] [--dry-run]\n"
@@ -34,8 +32,8 @@ const QString kHelp = QStringLiteral(
     "  --values FILE    .xlsx、.xls、.ods 或 UTF-8 制表符分隔的文本文件，- 为标准输入（文本）。\n"
     "                   第一行是表头：设置项名称；“币种”列给出币种名称或序号（0 到 8）。\n"
     "  --printer NAME   在这台打印机上打印，并像“打  印”一样记录打印历史、推进自动编号\n"
-    "                   （默认：保存的打印机；只装有一台打印机时用它）\n"
-    "  --pdf OUT.pdf    写成 PDF 文件，每行一页，位置与打印机上相同；不记录任何东西\n"
+    "                   （默认：保存的打印机；只装有一台打印机时用它）；打印机校准过的，按它的校准移动\n"
+    "  --pdf OUT.pdf    写成 PDF 文件，每行一页，位置与打印机上相同（不含打印机校准）；不记录任何东西\n"
     "  --dry-run        不打印也不记录，按行输出将要打印的文字（制表符分隔，第一行为设置项名称）\n"
     "每行的值按票据的设置项顺序填入，如同在开票窗口中逐项输入并按回车：先是默认值，\n"
     "然后是项目关系、按识别码查找的基本信息、检查框组和计算方法，最后转换为打印的文字。\n"
@@ -120,44 +118,20 @@ void dryRun(const PreparedBill& p, const QList<FilledRow>& rows) {
 }
 
 void writePdf(const PreparedBill& p, const QList<FilledRow>& rows, const QString& out) {
-    CheckPrintDefine def = CheckPrintDefine::fromPage(p.blank.page);
-    PrintJobSetup setup = pageSetupFor(def, QString());
-    setup.title = QStringLiteral("打印票据：") + def.billName;
-    // Written beside the target and put in its place only when complete.
-    const QString part = out + QStringLiteral(".part");
-    QFile::remove(part);
+    QList<PageOfBill> pages;
+    for (const FilledRow& row : rows)
+        pages << PageOfBill{&row.bill, row.currency};
     QString error;
-    std::unique_ptr<PrintTarget> target = beginPdfJob(part, setup, kPdfDpi, &error);
-    if (!target)
-        throw CommandError::failure(QStringLiteral("无法写入 PDF 文件 %1：%2").arg(out, error));
-    def.dpiX = target->dpiX();
-    def.dpiY = target->dpiY();
-    const PrintPlacement place = PlacementFor(def, kScreenDpi);
+    bool written = false;
     {
-        QPainter painter;
-        if (!painter.begin(target->device())) {
-            QFile::remove(part);
-            throw CommandError::failure(QStringLiteral("无法写入 PDF 文件 %1").arg(out));
-        }
         ProgressReport progress(QStringLiteral("正在写入 PDF"));
-        for (int r = 0; r < rows.size(); ++r) {
-            if (r > 0)
-                static_cast<QPagedPaintDevice*>(target->device())->newPage();
-            PaintFilledBill(painter, rows.at(r).bill, place, p.background, rows.at(r).currency,
-                            p.blank.page.currencyChoice);
-            progress.update(r + 1, rows.size());
-        }
-        painter.end();
+        written = WriteBillsPdf(out, pages, p.background, p.blank.page.currencyChoice, kScreenDpi, &error,
+                                [&progress](int done, int total) { progress.update(done, total); });
     }
-    const bool finished = target->finish(&error);
-    target.reset();
-    if (!finished ||
-        std::rename(QFile::encodeName(part).constData(), QFile::encodeName(out).constData()) != 0) {
-        QFile::remove(part);
+    if (!written)
         throw CommandError::failure(
             QStringLiteral("无法写入 PDF 文件 %1%2")
                 .arg(out, error.isEmpty() ? QString() : QStringLiteral("：") + error));
-    }
     Console::err(QStringLiteral("已把 %1 张票据写入 %2").arg(rows.size()).arg(out));
 }
 

@@ -33,6 +33,8 @@ void CheckPrintFonts(const FilledBill& bill) {
 
 void PaintFilledBill(QPainter& painter, const FilledBill& bill, const PrintPlacement& place,
                      const QImage& background, int currency, bool currencyShown) {
+    painter.save();
+    ApplyPrinterOffset(painter, place.offsetX, place.offsetY, place.dpiX, place.dpiY);
     if (place.printBackground && !background.isNull())
         painter.drawImage(
             QRect(0, 0, place.pageWidth * place.dpiX / 254, place.pageLength * place.dpiY / 254), background);
@@ -46,4 +48,5 @@ void PaintFilledBill(QPainter& painter, const FilledBill& bill, const PrintPlace
                       FormatItemValue(item.type, value, item.printSuffix, currency, currencyShown),
                       PrintRect(item.box, place), place.dpiX);
     }
+    painter.restore();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "issuing/FilledBill.h"
+#include "issuing/PrintJob.h"
 
 #include <QImage>
 
@@ -17,6 +18,8 @@ struct PrintPlacement {
     int pageWidth = 0;
     int pageLength = 0;
     bool printBackground = false;
+    int offsetX = 0; // the printer's calibration in 0.1 mm: the whole page moves by it
+    int offsetY = 0;
 };
 
 // An item's screen box scaled to printer dots, margins added, 3 dots more at right and bottom.
@@ -27,6 +30,7 @@ PixelRect PrintRect(const PixelRect& screenBox, const PrintPlacement& place);
 void CheckPrintFonts(const FilledBill& bill);
 
 // Paints one page of a filled bill: the background stretched from the paper's origin when the
-// page asks for it, then every printed item with a value, in black, drawn as on screen.
+// page asks for it, then every printed item with a value, in black, drawn as on screen; all of it
+// moved by the printer's calibration. The painter is left as it was given.
 void PaintFilledBill(QPainter& painter, const FilledBill& bill, const PrintPlacement& place,
                      const QImage& background, int currency, bool currencyShown);

@@ -8,7 +8,10 @@
 
 #include <QDateTime>
 #include <QImage>
+#include <QList>
 #include <QString>
+
+#include <functional>
 
 // What 打  印 does once the printer is chosen: the filled bill goes to the printer and, when the
 // printing system has taken it, its history row is appended and its automatic numbers advance.
@@ -34,3 +37,26 @@ PrintPlacement PlacementFor(const CheckPrintDefine& def, int screenDpi);
 // printing system accepted it. The outcome says what happened in the operator's words. Throws
 // TemplateError before anything is prepared when an item's font cannot be read.
 PrintOutcome PrintFilledBill(FilledBillPrint& print, const PrintJobSetup& setup);
+
+// One filled bill of a page: its values and the currency they are shown in.
+struct PageOfBill {
+    const FilledBill* bill = nullptr;
+    int currency = 0;
+};
+
+// The page as the printer gets it, painted by the print path into a white image at the given
+// resolution: the bill's size, its margins, the background when the page prints it, and the
+// printer's calibration of the setup. The print preview shows this.
+QImage RenderPrintedPage(const FilledBill& bill, const PrintJobSetup& setup, int dpi,
+                         const QImage& background, int currency, bool currencyShown, int screenDpi);
+
+// The resolution PDF pages are painted at, as a printer's.
+constexpr int kPdfDpi = 600;
+
+// Writes the bills as a PDF, one page each, with the print path's page and geometry and no
+// calibration (a PDF is for no printer in particular); texts stay text with their fonts embedded.
+// The file is written beside its place and put there only when complete; nothing is recorded.
+// progress (may be empty) hears of every page. False with the reason in *error.
+bool WriteBillsPdf(const QString& file, const QList<PageOfBill>& pages, const QImage& background,
+                   bool currencyShown, int screenDpi, QString* error,
+                   const std::function<void(int done, int total)>& progress = {});

@@ -1,6 +1,9 @@
 #include "issuing/PrintJob.h"
 
+#include "platform/Settings.h"
 #include "templates/PageParameters.h"
+
+#include <QPainter>
 
 CheckPrintDefine CheckPrintDefine::fromPage(const PageParameters& page) {
     CheckPrintDefine def;
@@ -36,6 +39,11 @@ PrintJobSetup pageSetupFor(const CheckPrintDefine& def, const QString& printer) 
         setup.paperWidthTenths = def.width;
         setup.paperLengthTenths = def.length;
     }
+    if (!printer.isEmpty()) {
+        const Settings::PrinterOffset offset = Settings::printerOffset(printer);
+        setup.offsetX = offset.x;
+        setup.offsetY = offset.y;
+    }
     return setup;
 }
 
@@ -46,6 +54,22 @@ std::unique_ptr<PrintTarget> beginPrintJob(CheckPrintDefine& def, PrintJobSetup 
     if (target) {
         def.dpiX = target->dpiX();
         def.dpiY = target->dpiY();
+        def.offsetX = setup.offsetX;
+        def.offsetY = setup.offsetY;
     }
     return target;
+}
+
+void ApplyPrinterOffset(QPainter& painter, int offsetX, int offsetY, int dpiX, int dpiY) {
+    if (offsetX != 0 || offsetY != 0)
+        painter.translate(double(offsetX) * dpiX / 254.0, double(offsetY) * dpiY / 254.0);
+}
+
+QString CalibrationMark(int offsetX, int offsetY) {
+    if (offsetX == 0 && offsetY == 0)
+        return {};
+    const auto signedText = [](int v) {
+        return (v >= 0 ? QStringLiteral("+") : QString()) + QString::number(v);
+    };
+    return QStringLiteral("已校准 %1/%2").arg(signedText(offsetX), signedText(offsetY));
 }

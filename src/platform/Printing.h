@@ -15,6 +15,10 @@ struct PrintJobSetup {
     int paperWidthTenths = 0;
     int paperLengthTenths = 0;
     bool landscape = false;
+    // The printer's calibration (打印机校准) in tenths of a millimetre: everything on the page is
+    // moved by this much, right and down for positive values.
+    int offsetX = 0;
+    int offsetY = 0;
 };
 
 // One started job: paint on device() at its resolution, then finish() hands it to the printing

@@ -3,7 +3,10 @@
 #include "platform/AppPaths.h"
 
 #include <QFileInfo>
+#include <QUrl>
+
 #include <QSettings>
+#include <cstdlib>
 
 namespace {
 QString g_file;
@@ -47,6 +50,41 @@ bool setValue(const QString& key, const QString& v) {
         return false;
     QSettings s(file(), QSettings::IniFormat);
     s.setValue(kGroup + QLatin1Char('/') + key, v);
+    s.sync();
+    return s.status() == QSettings::NoError;
+}
+
+namespace {
+// Printer names may hold "/", "=" or a backslash, which the settings file gives a meaning of its own.
+QString offsetKey(const QString& printer) {
+    return QStringLiteral("PrinterOffset/") + QString::fromLatin1(QUrl::toPercentEncoding(printer));
+}
+} // namespace
+
+PrinterOffset printerOffset(const QString& printer) {
+    const QStringList parts = value(offsetKey(printer)).split(QLatin1Char(','));
+    PrinterOffset offset;
+    bool okX = false, okY = false;
+    if (parts.size() == 2) {
+        offset.x = parts.at(0).trimmed().toInt(&okX);
+        offset.y = parts.at(1).trimmed().toInt(&okY);
+    }
+    // A value that is not two whole numbers of a sensible size is no calibration.
+    constexpr int kLimit = 1000;
+    if (!okX || !okY || std::abs(offset.x) > kLimit || std::abs(offset.y) > kLimit)
+        return {};
+    return offset;
+}
+
+bool setPrinterOffset(const QString& printer, PrinterOffset offset) {
+    if (!exists())
+        return false;
+    QSettings s(file(), QSettings::IniFormat);
+    const QString key = kGroup + QLatin1Char('/') + offsetKey(printer);
+    if (offset == PrinterOffset{})
+        s.remove(key);
+    else
+        s.setValue(key, QStringLiteral("%1,%2").arg(offset.x).arg(offset.y));
     s.sync();
     return s.status() == QSettings::NoError;
 }

@@ -31,4 +31,15 @@ inline bool setConfirmAfterPrint(bool on) {
     return setValue(QStringLiteral("ConfirmPrint"), on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
+// 打印机校准: a printer's own offset in tenths of a millimetre (right and down positive), kept
+// under the printer's name. A printer never calibrated has 0, 0.
+struct PrinterOffset {
+    int x = 0;
+    int y = 0;
+    bool operator==(const PrinterOffset&) const = default;
+};
+PrinterOffset printerOffset(const QString& printer);
+// 0, 0 removes the printer's calibration. False when the settings file cannot be written.
+bool setPrinterOffset(const QString& printer, PrinterOffset offset);
+
 } // namespace Settings

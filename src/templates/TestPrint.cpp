@@ -3,9 +3,11 @@
 #include "templates/RenderEngine.h"
 #include "templates/TemplateError.h"
 
+#include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -83,6 +85,17 @@ bool TestPrintTemplate(CheckPrintDefine& def, const QImage& background, int back
             if (error)
                 *error = QStringLiteral("无法开始打印：") + def.billName;
             return false;
+        }
+        // The whole page moves by the printer's calibration, which the page says in a corner.
+        ApplyPrinterOffset(painter, def.offsetX, def.offsetY, h, v);
+        const QString mark = CalibrationMark(def.offsetX, def.offsetY);
+        if (!mark.isEmpty()) {
+            QFont font(QStringLiteral("Noto Sans CJK SC"));
+            font.setPixelSize(std::max(8, 30 * v / 254)); // 3 mm high
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            painter.drawText(QRect(scaleDown(20, h), scaleDown(10, v), scaleDown(800, h), scaleDown(50, v)),
+                             Qt::AlignLeft | Qt::AlignTop, mark);
         }
         // The background is laid from the paper's corner, the items at the margins.
         if (def.printBackground && !background.isNull() && backgroundDpi > 0)

@@ -1,6 +1,7 @@
 #include "issuing/BillPicture.h"
 #include "issuing/BillPrint.h"
 #include "issuing/FilledBill.h"
+#include "issuing/PrintFilledBill.h"
 #include "platform/Fonts.h"
 #include "platform/Printing.h"
 #include "support/PrintingTools.h"
@@ -67,6 +68,17 @@ Word find(const QList<Word>& words, const QString& text) {
         if (w.text == folded(text))
             return w;
     return Word{QString(), 0, 0, 0, 0};
+}
+
+// The bounding box of the dark pixels in an area of the image.
+QRect inkIn(const QImage& image, const QRect& area) {
+    QRect ink;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
 }
 
 double pt(int dots) {
@@ -211,6 +223,149 @@ private slots:
         QCOMPARE(pdfImageCount(print(b, placement(50, 50, true), background)), 1);
         QCOMPARE(pdfImageCount(print(b, placement(50, 50, false), background)), 0);
         QCOMPARE(pdfImageCount(print(b, placement(50, 50, true), QImage())), 0);
+    }
+
+    // The preview is the print path's page, painted at the PDF's resolution: brought down to 150
+    // dpi it puts every text where the PDF of the same bill, rasterised at 150 dpi, has it, within
+    // a pixel, with and without background.
+    void previewMatchesThePrintedPage_data() {
+        QTest::addColumn<bool>("withBackground");
+        QTest::newRow("no background") << false;
+        QTest::newRow("background") << true;
+    }
+    void previewMatchesThePrintedPage() {
+        QFETCH(bool, withBackground);
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+            SKIP_WITHOUT_PRINTING_TOOLS("pdftoppm is not installed");
+        // Every alignment with and without spacing, and the kinds drawn in their own ways.
+        FilledBill b;
+        b.page.width = 2000;
+        b.page.length = 1500;
+        b.page.leftMargin = 35;
+        b.page.topMargin = 20;
+        b.page.printBackground = withBackground;
+        for (int a = 0; a < 9; ++a)
+            for (int spaced = 0; spaced < 2; ++spaced) {
+                TemplateItem it = item("文本", ItemType::Text, 100 + spaced * 950, 60 + a * 120, 850, 100, a);
+                it.spacing = quint16(spaced * 40);
+                it.box = ScreenRect(it, 96);
+                b.items << it;
+                b.values << u8("甲乙12");
+            }
+        b.items << item("小写", ItemType::AmountFigures, 100, 1200, 800, 80, 2)
+                << item("对格", ItemType::AmountGrid, 1050, 1200, 800, 80, 0)
+                << item("年月日", ItemType::YearMonthDay, 100, 1330, 600, 80, 5);
+        b.values << QStringLiteral("1234.5") << QStringLiteral("1234.5") << QStringLiteral("150308");
+        // A light background, which thresholding leaves out, so that only texts count as ink.
+        QImage background(400, 300, QImage::Format_RGB32);
+        background.fill(QColor(220, 235, 220));
+
+        const QImage page = RenderPrintedPage(b, PrintJobSetup(), kPdfDpi, background, 0, false, 96);
+        const QImage preview =
+            page.scaled(page.width() / 4, page.height() / 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QString pdf = m_dir.filePath(QStringLiteral("preview%1.pdf").arg(withBackground));
+        QString error;
+        QVERIFY2(WriteBillsPdf(pdf, {PageOfBill{&b, 0}}, background, false, 96, &error), qPrintable(error));
+        QProcess proc;
+        proc.start(QStringLiteral("pdftoppm"),
+                   {QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-png"),
+                    QStringLiteral("-singlefile"), pdf, pdf});
+        QVERIFY(proc.waitForFinished(60000));
+        const QImage printed(pdf + QStringLiteral(".png"));
+        QVERIFY(!printed.isNull());
+        QVERIFY2(qAbs(printed.width() - preview.width()) <= 1 &&
+                     qAbs(printed.height() - preview.height()) <= 1,
+                 qPrintable(QStringLiteral("%1x%2 against %3x%4")
+                                .arg(printed.width())
+                                .arg(printed.height())
+                                .arg(preview.width())
+                                .arg(preview.height())));
+        // Both show the background, or neither.
+        QCOMPARE(printed.pixelColor(5, 5).red() < 250, withBackground);
+        QCOMPARE(preview.pixelColor(5, 5).red() < 250, withBackground);
+
+        PrintPlacement place;
+        place.dpiX = place.dpiY = 150;
+        place.leftMargin = b.page.leftMargin;
+        place.topMargin = b.page.topMargin;
+        for (int i = 0; i < b.count(); ++i) {
+            const PixelRect r = PrintRect(b.items[i].box, place);
+            const QRect area(r.left - 6, r.top - 6, r.right - r.left + 12, r.bottom - r.top + 12);
+            const QRect inkPrinted = inkIn(printed, area);
+            const QRect inkPreview = inkIn(preview, area);
+            QVERIFY2(!inkPreview.isEmpty(), qPrintable(QString::number(i)));
+            const auto apart = [](const QRect& x, const QRect& y) {
+                return std::max({qAbs(x.left() - y.left()), qAbs(x.top() - y.top()),
+                                 qAbs(x.right() - y.right()), qAbs(x.bottom() - y.bottom())});
+            };
+            QVERIFY2(apart(inkPrinted, inkPreview) <= 1,
+                     qPrintable(QStringLiteral(
+                                    "item %1 (alignment %2, spacing %3): printed %4,%5 %6x%7, preview %8,%9 "
+                                    "%10x%11")
+                                    .arg(i)
+                                    .arg(b.items[i].alignment)
+                                    .arg(b.items[i].spacing)
+                                    .arg(inkPrinted.x())
+                                    .arg(inkPrinted.y())
+                                    .arg(inkPrinted.width())
+                                    .arg(inkPrinted.height())
+                                    .arg(inkPreview.x())
+                                    .arg(inkPreview.y())
+                                    .arg(inkPreview.width())
+                                    .arg(inkPreview.height())));
+        }
+    }
+
+    // A printer's calibration moves the whole page, background and texts, by its tenths; at 254
+    // dpi one tenth is one pixel. Without calibration nothing moves.
+    void calibrationMovesThePage() {
+        FilledBill b = bill();
+        b.page.printBackground = true;
+        QImage background(200, 90, QImage::Format_RGB32);
+        background.fill(Qt::white);
+        {
+            QPainter p(&background);
+            p.fillRect(QRect(10, 75, 2, 2), Qt::black); // 100, 750 tenths on the page
+        }
+        PrintJobSetup plain;
+        PrintJobSetup calibrated;
+        calibrated.offsetX = 15;
+        calibrated.offsetY = -7;
+        const QImage a = RenderPrintedPage(b, plain, 254, background, 0, false, 96);
+        const QImage m = RenderPrintedPage(b, calibrated, 254, background, 0, false, 96);
+        QCOMPARE(m.size(), a.size());
+        for (int i : {0, 1, 2, 3}) {
+            PrintPlacement place;
+            place.dpiX = place.dpiY = 254;
+            const PixelRect r = PrintRect(b.items[i].box, place);
+            const QRect area(r.left - 30, r.top - 30, r.right - r.left + 60, r.bottom - r.top + 60);
+            const QRect inkA = inkIn(a, area);
+            QVERIFY(!inkA.isEmpty());
+            QCOMPARE(inkIn(m, area), inkA.translated(15, -7));
+        }
+        // The square of the background moves with them.
+        QCOMPARE(inkIn(a, QRect(50, 700, 150, 150)), QRect(100, 750, 20, 20));
+        QCOMPARE(inkIn(m, QRect(50, 700, 150, 150)), QRect(115, 743, 20, 20));
+    }
+
+    // 导出PDF and the command line's PDF put the texts where the print path puts them on a printer
+    // of the same resolution, and keep them text.
+    void exportedPdfHasThePrintedGeometry() {
+        FilledBill b = bill();
+        b.page.leftMargin = 127;
+        b.page.topMargin = 254;
+        const QString pdf = m_dir.filePath(QStringLiteral("export.pdf"));
+        QString error;
+        QVERIFY2(WriteBillsPdf(pdf, {PageOfBill{&b, 0}}, QImage(), false, 96, &error), qPrintable(error));
+        const QList<Word> exported = pdfWords(pdf);
+        const QList<Word> printed = pdfWords(print(b, placement(127, 254), QImage()));
+        for (const char* text : {"甲乙丙", "￥1,234.50", "￥123450", "15年03月08日"}) {
+            const Word e = find(exported, u8(text));
+            const Word p = find(printed, u8(text));
+            QVERIFY2(!e.text.isEmpty() && !p.text.isEmpty(), text);
+            QVERIFY2(qAbs(e.xMin - p.xMin) < 0.1 && qAbs(e.yMin - p.yMin) < 0.1, text);
+        }
+        QVERIFY(!QFile::exists(pdf + QStringLiteral(".part")));
     }
 
     void screenShowsEveryPrintedValue() {

@@ -112,6 +112,7 @@ private slots:
     void backgroundStartsAtThePaperCorner_data();
     void backgroundStartsAtThePaperCorner();
     void badFontStopsBeforePrinting();
+    void calibratedPrinterMovesAndMarksThePage();
 
 private:
     QTemporaryDir m_dir;
@@ -302,6 +303,30 @@ void TestTestPrint::badFontStopsBeforePrinting() {
     QVERIFY(!TestPrintTemplate(def, QImage(), 96, pageSetupFor(def, u8("PDF")), &error));
     QVERIFY(error.contains(u8("九")));
     QVERIFY(m_printing->lastFile().isEmpty());
+}
+
+// The printer's calibration moves the test print, which says so in its corner.
+void TestTestPrint::calibratedPrinterMovesAndMarksThePage() {
+    CheckPrintDefine def;
+    def.width = 2000;
+    def.length = 900;
+    def.billName = u8("测试");
+    def.items << item("年", ItemType::Year, 1000, 300, 300, 60);
+    PrintJobSetup setup = pageSetupFor(def, u8("PDF"));
+    QString error;
+    QVERIFY2(TestPrintTemplate(def, QImage(), 96, setup, &error), qPrintable(error));
+    const PdfText plain = readPdf(m_printing->lastFile());
+    setup.offsetX = 15;
+    setup.offsetY = -7;
+    QVERIFY2(TestPrintTemplate(def, QImage(), 96, setup, &error), qPrintable(error));
+    const PdfText moved = readPdf(m_printing->lastFile());
+    QVERIFY(!plain.all().contains(u8("已校准")));
+    QVERIFY2(moved.all().contains(u8("已校准+15/-7")), qPrintable(moved.all()));
+    const QList<Word> a = plain.wordsOf(u8("0123456789"));
+    const QList<Word> m = moved.wordsOf(u8("0123456789"));
+    QVERIFY(!a.isEmpty() && a.size() == m.size());
+    QVERIFY(qAbs(m.first().xMin - a.first().xMin - 1.5 * 72 / 25.4) < 0.2);
+    QVERIFY(qAbs(m.first().yMin - a.first().yMin + 0.7 * 72 / 25.4) < 0.2);
 }
 
 QTEST_MAIN(TestTestPrint)

@@ -2,6 +2,7 @@
 
 #include "app/ui/HelpWindow.h"
 #include "app/ui/TAboutBox.h"
+#include "app/ui/TPrinterCalibrationForm.h"
 #include "app/ui/TSltPrinterForm.h"
 #include "app/ui/TSystemSettingsForm.h"
 #include "app/ui/TWaitingForm.h"
@@ -322,6 +323,7 @@ void TMainForm::createMenus() {
     N7 = action(QStringLiteral("用途信息"), &TMainForm::N7Click);
     N19 = action(QStringLiteral("联系人"), &TMainForm::N19Click);
     N24 = action(QStringLiteral("选择打印机"), &TMainForm::N24Click);
+    calibratePrinterAction = action(QStringLiteral("打印机校准"), &TMainForm::calibratePrinter);
     systemSettingsAction = action(QStringLiteral("系统设置"), &TMainForm::editSystemSettings);
     N25 = action(QStringLiteral("帮助"), &TMainForm::N25Click);
     N18 = action(QStringLiteral("关于"), &TMainForm::N18Click);
@@ -339,7 +341,7 @@ void TMainForm::createMenus() {
             bills->addAction(a);
 
     // menu: "信息管理" — 本单位帐户 (N5), 往来业务单位帐户 (N6), 用途信息 (N7), 联系人 (N19) | 选择打印机
-    // (N24) | 查询统计 (N9)
+    // (N24), 打印机校准, 系统设置 | 查询统计 (N9)
     QMenu* info = menuBar()->addMenu(QStringLiteral("信息管理"));
     InfoPopup = new QMenu(this);
     for (QAction* a : {N5, N6, N7, N19})
@@ -350,6 +352,7 @@ void TMainForm::createMenus() {
     if (!info->isEmpty())
         info->addSeparator();
     info->addAction(N24);
+    info->addAction(calibratePrinterAction);
     info->addAction(systemSettingsAction);
     if (N9) {
         info->addSeparator();
@@ -718,6 +721,16 @@ void TMainForm::N24Click() {
     }
     TSltPrinterForm form(this);
     form.choose(printers);
+}
+
+void TMainForm::calibratePrinter() {
+    const QStringList printers = Printing::instance().printers();
+    if (printers.isEmpty()) {
+        Prompter::instance().warning(this, QStringLiteral("未找到可以使用的打印机 ！"));
+        return;
+    }
+    TPrinterCalibrationForm form(this, printers, Settings::printer());
+    form.exec();
 }
 
 void TMainForm::N25Click() {

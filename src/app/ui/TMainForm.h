@@ -65,7 +65,8 @@ public:
     QAction* N7 = nullptr;
     QAction* N19 = nullptr;
     QAction* N24 = nullptr;
-    QAction* systemSettingsAction = nullptr; // "系统设置"
+    QAction* calibratePrinterAction = nullptr; // "打印机校准"
+    QAction* systemSettingsAction = nullptr;   // "系统设置"
     QAction* N9 = nullptr;
     QAction* N25 = nullptr;
     QAction* N18 = nullptr;
@@ -93,6 +94,7 @@ public:
     void N19Click();     // contacts
     void N24Click();     // choose printer
     void editSystemSettings();
+    void calibratePrinter();
     void N25Click(); // help
     void N18Click(); // about
 

@@ -32,6 +32,8 @@ class UpDown;
 // The bill filling window: the picture of the bill form with its input areas, an editor over the
 // item clicked, every value converted and drawn in place, the currency, printing, and the
 // pre-bills kept for later printing. It works on the working template loaded from the bill.
+struct PrintJobSetup;
+
 class TMakeBillForm : public QDialog {
     Q_OBJECT
 public:
@@ -60,11 +62,13 @@ public:
     QLabel* Label1 = nullptr;       // "币种:"
     QComboBox* ComboBox1 = nullptr; // currency
     QWidget* Panel1 = nullptr;
-    QPushButton* SpeedButton1 = nullptr; // "预 开 票"
-    QPushButton* SpeedButton5 = nullptr; // "新 开 票"
-    QPushButton* SpeedButton2 = nullptr; // "打  印"
-    QPushButton* SpeedButton3 = nullptr; // "退  出"
-    QTableWidget* StringGrid = nullptr;  // pre-bills
+    QPushButton* SpeedButton1 = nullptr;    // "预 开 票"
+    QPushButton* SpeedButton5 = nullptr;    // "新 开 票"
+    QPushButton* previewButton = nullptr;   // "打印预览"
+    QPushButton* exportPdfButton = nullptr; // "导出PDF"
+    QPushButton* SpeedButton2 = nullptr;    // "打  印"
+    QPushButton* SpeedButton3 = nullptr;    // "退  出"
+    QTableWidget* StringGrid = nullptr;     // pre-bills
     QMenu* PopupMenu1 = nullptr;
     QAction* N1 = nullptr; // "选择预开票"
     QAction* N3 = nullptr; // "删除预开票"
@@ -89,6 +93,10 @@ public:
     void SpeedButton1Click(); // save as a pre-bill
     void SpeedButton5Click(); // new bill
     void SpeedButton2Click(); // print
+    void previewPrint();      // the page as it will print, then print or close
+    void exportPdf();         // the filled bill as a one-page PDF, nothing recorded
+    // Prints on the printer of the setup as 打  印 does: history, numbers, the two-step commit.
+    void printWith(const PrintJobSetup& setup);
     void SpeedButton3Click(); // leave
     void N1Click();           // load the selected pre-bill
     void N3Click();           // delete the selected pre-bill

@@ -3,6 +3,7 @@
 #include "issuing/ui/ReferenceLookups.h"
 #include "issuing/ui/TMakeBillForm.h"
 #include "issuing/ui/TMonthDayTimeForm.h"
+#include "issuing/ui/TPrintPreviewForm.h"
 #include "issuing/ui/UpDown.h"
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
@@ -732,6 +733,51 @@ private slots:
         form->SpeedButton2->click();
         QCOMPARE(m_prompter->lastText(), u8("未找到可以使用的打印机 ！"));
         QCOMPARE(Sql::rowCount(db, m_entry.historyTable), 1);
+    }
+
+    // 打印预览 shows the page and records nothing when closed; its 打印 prints as 打  印 does.
+    // 导出PDF writes the bill and records nothing.
+    void previewAndPdfExport() {
+        auto form = open();
+        auto* printing = new PdfPrinting(m_pdfDir.path());
+        Printing::install(std::unique_ptr<Printing>(printing));
+        enter(*form, "金额", QStringLiteral("1234.5"), form->TextInput);
+        const QSqlDatabase db = Database::get(Db::Bill);
+
+        const int width = form->bill().page.width;
+        const auto previewThen = [&](const char* button) {
+            QTimer::singleShot(0, [button, width] {
+                auto* preview = qobject_cast<TPrintPreviewForm*>(QApplication::activeModalWidget());
+                QVERIFY(preview);
+                preview->setZoom(TPrintPreviewForm::Zoom::Actual);
+                const QImage shown = preview->shownImage();
+                // At 100 % the bill is as wide on the screen as on paper.
+                QVERIFY2(qAbs(shown.width() - width * preview->logicalDpiX() / 254) <= 2,
+                         qPrintable(QString::number(shown.width())));
+                QPushButton* b =
+                    QString::fromUtf8(button) == u8("打印") ? preview->printButton : preview->closeButton;
+                QTest::mouseClick(b, Qt::LeftButton);
+            });
+            QTest::mouseClick(form->previewButton, Qt::LeftButton);
+        };
+        previewThen("关闭");
+        QCOMPARE(Sql::rowCount(db, m_entry.historyTable), 0);
+        QVERIFY(printing->lastFile().isEmpty());
+        previewThen("打印");
+        QCOMPARE(Sql::rowCount(db, m_entry.historyTable), 1);
+        QVERIFY(QFile::exists(printing->lastFile()));
+
+        const QString pdf = m_pdfDir.filePath(QStringLiteral("导出.pdf"));
+        m_prompter->files << pdf;
+        QTest::mouseClick(form->exportPdfButton, Qt::LeftButton);
+        QVERIFY(QFile::exists(pdf));
+        QCOMPARE(Sql::rowCount(db, m_entry.historyTable), 1);
+        if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QVERIFY(PdfPages::text(pdf).contains(QStringLiteral("1,234.50")));
+        // A folder that cannot be written says so.
+        m_prompter->files << QStringLiteral("/nonexistent/x.pdf");
+        QTest::mouseClick(form->exportPdfButton, Qt::LeftButton);
+        QVERIFY(m_prompter->lastText().startsWith(u8("无法写入 PDF 文件“/nonexistent/x.pdf”")));
     }
 
     // 显示标题 moves the input area right by the title "name：" in the item's font plus 2 pixels,

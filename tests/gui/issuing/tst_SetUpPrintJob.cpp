@@ -3,6 +3,7 @@
 #include "platform/Fonts.h"
 #include "platform/Settings.h"
 #include "platform/ui/CupsPrinting.h"
+#include "support/PdfPages.h"
 #include "support/PrintingTools.h"
 #include "support/TempAppFolder.h"
 #include "support/ui/ScriptedPrompter.h"
@@ -55,6 +56,20 @@ CheckPrintDefine bill(int direction) {
     page.direction = direction;
     page.billName = u8("现金支票");
     return CheckPrintDefine::fromPage(page);
+}
+
+// The bill with one year item, 30 x 6 mm at 30, 20 mm.
+CheckPrintDefine billWithYear() {
+    CheckPrintDefine def = bill(0);
+    TemplateItem year = TemplateItem::newItem(u8("年"));
+    year.used = true;
+    year.type = ItemType::Year;
+    year.left = 300;
+    year.top = 200;
+    year.width = 300;
+    year.height = 60;
+    def.items << year;
+    return def;
 }
 
 } // namespace
@@ -112,15 +127,7 @@ private slots:
         ScriptedPrompter::install();
         Settings::setValue(QStringLiteral("Printer"), QStringLiteral("BillPDF"));
 
-        CheckPrintDefine def = bill(0);
-        TemplateItem year = TemplateItem::newItem(u8("年"));
-        year.used = true;
-        year.type = ItemType::Year;
-        year.left = 300;
-        year.top = 200;
-        year.width = 300;
-        year.height = 60;
-        def.items << year;
+        CheckPrintDefine def = billWithYear();
         const auto setup = SetUpPrintJob(nullptr, def);
         QVERIFY(setup);
         QCOMPARE(setup->printerName, QStringLiteral("BillPDF"));
@@ -155,6 +162,47 @@ private slots:
             }(),
             60000);
         QFile::remove(found);
+    }
+
+    // With offsets (+15, -7) for "BillPDF", a print through the CUPS queue lands 1.5 mm right and
+    // 0.7 mm up of the same print uncalibrated, and the test print is marked calibrated.
+    void calibrationMovesThePrintThroughCups() {
+        TempAppFolder app;
+        Printing::install(std::make_unique<CupsPrinting>());
+        if (!Printing::instance().printers().contains(QStringLiteral("BillPDF")))
+            SKIP_WITHOUT_PRINTING_TOOLS("the CUPS queue BillPDF is missing (scripts/start-cups.sh)");
+        if (!PdfPages::toolsAvailable())
+            SKIP_WITHOUT_PRINTING_TOOLS("poppler-utils are not installed");
+        const QDir out(QDir::homePath() + QStringLiteral("/PDF"));
+        const auto printYear = [&](const QString& title) {
+            CheckPrintDefine def = billWithYear();
+            def.billName = title;
+            const QStringList before = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+            QString error;
+            if (!TestPrintTemplate(def, QImage(), 96, pageSetupFor(def, QStringLiteral("BillPDF")), &error))
+                return QString();
+            return PdfPages::awaitCupsPdf(out, before, u8("测试打印票据：") + title, 60000);
+        };
+        Settings::ensureExists();
+        const QString plain = printYear(QStringLiteral("plain"));
+        QVERIFY(Settings::setPrinterOffset(QStringLiteral("BillPDF"), Settings::PrinterOffset{15, -7}));
+        const QString calibrated = printYear(QStringLiteral("calibrated"));
+        QVERIFY2(!plain.isEmpty() && !calibrated.isEmpty(), "both jobs arrived in ~/PDF");
+        // cups-pdf keeps the glyphs but not their texts; the ink shows where they landed. At 254 dpi
+        // a pixel is a tenth: the year's ink ends 15 further right and 7 higher.
+        const QRect a = PdfPages::inkBounds(plain, 254);
+        const QRect m = PdfPages::inkBounds(calibrated, 254);
+        QVERIFY(!a.isEmpty() && !m.isEmpty());
+        QVERIFY2(qAbs(m.right() - a.right() - 15) <= 1, qPrintable(QString::number(m.right() - a.right())));
+        QVERIFY2(qAbs(m.bottom() - a.bottom() + 7) <= 1,
+                 qPrintable(QString::number(m.bottom() - a.bottom())));
+        // The mark "已校准 +15/-7" stands in the page's top-left corner, where the plain page is blank.
+        QVERIFY2(
+            m.top() < a.top() && m.left() < a.left(),
+            qPrintable(
+                QStringLiteral("%1,%2 against %3,%4").arg(m.left()).arg(m.top()).arg(a.left()).arg(a.top())));
+        QFile::remove(plain);
+        QFile::remove(calibrated);
     }
 };
 
