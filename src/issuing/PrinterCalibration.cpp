@@ -90,8 +90,12 @@ void paintSheet(QPainter& p, int dpiX, int dpiY, int paperWidth, int paperLength
                    QPointF(c.x(), c.y() + dots(kCrossArm, dpiY)));
         p.drawEllipse(c, dots(kCrossCircle, dpiX), dots(kCrossCircle, dpiY));
         p.setFont(label);
-        p.drawText(QRectF(c.x() + dots(30, dpiX), c.y() + dots(15, dpiY), dots(600, dpiX), dots(40, dpiY)),
-                   Qt::AlignLeft | Qt::AlignTop,
+        // Labels of the crosshairs in the right half stand to their left, so that they stay on the paper.
+        const bool rightHalf = marks[i].x() > paperWidth / 2;
+        const double labelWidth = dots(600, dpiX);
+        const double labelLeft = rightHalf ? c.x() - dots(30, dpiX) - labelWidth : c.x() + dots(30, dpiX);
+        p.drawText(QRectF(labelLeft, c.y() + dots(15, dpiY), labelWidth, dots(40, dpiY)),
+                   (rightHalf ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop,
                    QStringLiteral("十字 %1：(%2, %3) 毫米")
                        .arg(i + 1)
                        .arg(millimetres(marks[i].x()), millimetres(marks[i].y())));
