@@ -177,13 +177,24 @@ void setBackground(QWidget* w, const QColor& c) {
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+    createWindow();
+    FormCreate();
+}
+
+TMainForm::TMainForm(std::function<void()> prepareStore) : m_prepareStore(std::move(prepareStore)) {
+    createWindow();
+    // The menu bar is painted with every first paint of the window.
+    menuBar()->installEventFilter(this);
+}
+
+void TMainForm::createWindow() {
     setWindowTitle(QStringLiteral("Tarvel智能票据打印 Ver 1.00"));
     QFont base(QStringLiteral("宋体"));
     base.setPixelSize(14);
     setFont(base);
     createLayout();
     createMenus();
-    FormCreate();
+    AppPaths::ensureFolders();
 }
 
 TMainForm::~TMainForm() = default;
@@ -377,15 +388,29 @@ void TMainForm::createMenus() {
 }
 
 void TMainForm::FormCreate() {
-    AppPaths::ensureFolders();
     m_firstShow = true;
     m_store.ensureBillTypeTable();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (m_firstShow)
+    if (m_firstShow && !m_prepareStore)
         FormShow();
+}
+
+void TMainForm::openAfterFirstPaint() {
+    // Runs once the first paint has reached the screen; until then the lists stay empty.
+    const std::function<void()> prepare = std::move(m_prepareStore);
+    m_prepareStore = nullptr;
+    menuBar()->removeEventFilter(this);
+    const bool opened = guarded(this, [&] {
+        prepare();
+        FormCreate();
+    });
+    if (opened)
+        FormShow();
+    else
+        emit storeFailed();
 }
 
 void TMainForm::FormShow() {
@@ -476,6 +501,12 @@ int TMainForm::typeListRowAt(const QPoint& pos) const {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (m_prepareStore && watched == menuBar() && event->type() == QEvent::Paint) {
+        // Queued behind the painting, so that the window is on the screen before the store is read.
+        QMetaObject::invokeMethod(this, &TMainForm::openAfterFirstPaint, Qt::QueuedConnection);
+        menuBar()->removeEventFilter(this);
+        return false;
+    }
     const bool typeList = TypeGrid && watched == TypeGrid->viewport();
     const bool billList = ItemGrid && watched == ItemGrid->viewport();
     if (!typeList && !billList)

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <functional>
+
 class HelpWindow;
 class QAction;
 class QLabel;
@@ -21,7 +23,12 @@ class WelcomePanel;
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
+    // Opens the store and fills the lists when first shown.
     explicit TMainForm(QWidget* parent = nullptr);
+    // The window of the program's start: painted first; then `prepareStore` (work that reads the
+    // whole store) runs, the store is opened and the lists are filled. A failure there is shown and
+    // signalled by storeFailed.
+    explicit TMainForm(std::function<void()> prepareStore);
     ~TMainForm() override;
 
     BillStore& billStore() { return m_store; }
@@ -98,13 +105,18 @@ public:
     void N25Click(); // help
     void N18Click(); // about
 
+signals:
+    void storeFailed();
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void createWindow();
     void FormCreate();
     void FormShow();
+    void openAfterFirstPaint();
     void createMenus();
     void createLayout();
     void focusLocation();
@@ -121,6 +133,8 @@ private:
     bool m_pressedOnBill = false;
     bool m_doubleClick = false;
     bool m_firstShow = true;
+    // Set while the window waits for its first paint to open the store.
+    std::function<void()> m_prepareStore;
     // Kept from one bill to the next, so that the currency chosen last stays chosen.
     TMakeBillForm* m_makeBill = nullptr;
     HelpWindow* m_help = nullptr;

@@ -3,6 +3,7 @@
 #include "issuing/ui/TMakeBillForm.h"
 #include "store/Database.h"
 #include "store/Sql.h"
+#include "store/StoreError.h"
 #include "support/StoreFixtures.h"
 #include "support/TempAppFolder.h"
 #include "support/ui/GridInput.h"
@@ -10,6 +11,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
 
@@ -94,6 +96,43 @@ private slots:
         QCOMPARE(form->selectedBill()->billName, QStringLiteral("示例转帐支票"));
         QVERIFY(!welcome->isVisible());
         QVERIFY(form->ItemGrid->isVisible());
+    }
+
+    // At the program's start the window is painted before the store is read; the store's
+    // preparation, then the lists, follow in the next pass of the event loop. A preparation that
+    // fails is told and is signalled.
+    void startPaintsBeforeTheStoreIsRead() {
+        {
+            BillStore store;
+            store.ensureBillTypeTable();
+            addFixtureBill(store, 2, QStringLiteral("电汇甲"));
+        }
+        for (const bool fails : {false, true}) {
+            int prepared = 0;
+            TMainForm form([&] {
+                ++prepared;
+                if (fails)
+                    throw StoreError(QStringLiteral("无法打开数据库"));
+            });
+            form.resize(1000, 800);
+            form.show();
+            QCOMPARE(prepared, 0);
+            QCOMPARE(cell(form.TypeGrid, 0), QString());
+            if (!fails) {
+                QVERIFY(QTest::qWaitForWindowExposed(&form));
+                QTRY_COMPARE(prepared, 1);
+                QCOMPARE(cell(form.TypeGrid, 0), QStringLiteral("电汇"));
+                QCOMPARE(form.selectedBill()->billName, QStringLiteral("电汇甲"));
+                continue;
+            }
+            QSignalSpy failed(&form, &TMainForm::storeFailed);
+            QVERIFY(failed.wait());
+            QCOMPARE(prepared, 1);
+            QCOMPARE(m_prompter->texts(QStringLiteral("error")),
+                     QStringList{QStringLiteral("无法打开数据库")});
+            QCOMPARE(cell(form.TypeGrid, 0), QString());
+            m_prompter->clear();
+        }
     }
 
     void listsTypesWithBillsAndSelectsByMouse() {
