@@ -3,8 +3,11 @@
 #include "store/StoreError.h"
 
 #include <QHash>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
 
 namespace Sql {
 
@@ -75,6 +78,16 @@ QVariant scalar(const QSqlDatabase& db, const QString& sql, const QVariantList& 
 }
 
 bool tableExists(const QSqlDatabase& db, const QString& table) {
+    // SQLite keeps its schema in a hash: asking it costs the same with five tables or fifty
+    // thousand, where reading sqlite_master goes through all of them. The statement before brings
+    // the connection's schema up to date with what other connections changed.
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        exec(db, QStringLiteral("SELECT 1 FROM main.sqlite_master LIMIT 0"));
+        sqlite3* connection = *static_cast<sqlite3* const*>(handle.data());
+        return sqlite3_table_column_metadata(connection, "main", table.toUtf8().constData(), nullptr, nullptr,
+                                             nullptr, nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
     return scalar(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=?"),
                   {table})
                .toInt() > 0;

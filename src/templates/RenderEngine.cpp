@@ -658,7 +658,15 @@ QString drawKey(const QPainter& painter, const TemplateItem& item, const QString
 void DrawItemValue(QPainter& painter, const TemplateItem& item, const QString& text, const PixelRect& box,
                    int dpi) {
     SetCanvasFont(painter, item.font);
-    // Redrawing a bill draws mostly the same values again: those are replayed as they were drawn.
+    // Pages printed or written to a file carry values of their own, bill after bill: keeping what
+    // they drew would only cost time and memory.
+    const QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster) {
+        drawItemValueMeasured(painter, item, text, box, dpi);
+        return;
+    }
+    // Redrawing a bill on screen draws mostly the same values again: those are replayed as they
+    // were drawn.
     thread_local QHash<QString, DrawList> drawn;
     const QString key = drawKey(painter, item, text, box, dpi);
     const auto it = drawn.constFind(key);

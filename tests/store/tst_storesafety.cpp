@@ -99,6 +99,21 @@ private slots:
         QCOMPARE(store.allBillEntries().constFirst().historyTable, e.historyTable);
     }
 
+    // Whether a table exists follows what another connection created or dropped meanwhile; a view
+    // of that name is no table.
+    void tableExistenceFollowsOtherConnections() {
+        QSqlDatabase db = Database::get(Db::Bill);
+        QVERIFY(Sql::tableExists(db, BillStore::masterTable()));
+        QVERIFY(!Sql::tableExists(db, u8("新表")));
+        OtherConnection other(AppPaths::billStoreFile());
+        QVERIFY(QSqlQuery(other.db()).exec(QStringLiteral("CREATE TABLE 新表 (x)")));
+        QVERIFY(QSqlQuery(other.db()).exec(QStringLiteral("CREATE VIEW 视图 AS SELECT 1")));
+        QVERIFY(Sql::tableExists(db, u8("新表")));
+        QVERIFY(!Sql::tableExists(db, u8("视图")));
+        QVERIFY(QSqlQuery(other.db()).exec(QStringLiteral("DROP TABLE 新表")));
+        QVERIFY(!Sql::tableExists(db, u8("新表")));
+    }
+
     void storeFilesAreCompletedOrRefused_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("usable");
