@@ -1,15 +1,16 @@
 #include "cli/CommandError.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
-#include "cli/ValuesFile.h"
 #include "issuing/BillPicture.h"
 #include "issuing/ItemValueRules.h"
 #include "issuing/PrintFilledBill.h"
 #include "issuing/PrintRecords.h"
 #include "issuing/RowFilling.h"
+#include "issuing/ValuesFile.h"
 #include "platform/Clock.h"
 #include "platform/Printing.h"
 #include "platform/Settings.h"
+#include "platform/SpreadsheetError.h"
 #include "store/BillStore.h"
 #include "templates/TemplateError.h"
 
@@ -244,7 +245,12 @@ int print(const QStringList& args) {
     BillStore store;
     store.reloadTypeNames();
     const PreparedBill prepared = prepare(store, a.value(QStringLiteral("bill")));
-    const ValuesFile values = ValuesFile::read(a.value(QStringLiteral("values")));
+    ValuesFile values;
+    try {
+        values = ValuesFile::read(a.value(QStringLiteral("values")));
+    } catch (const SpreadsheetError& e) {
+        throw CommandError::failure(e.message());
+    }
     // Asking for a printer that is not there is found out before any row is judged.
     const QString printerName = dry || pdf ? QString() : choosePrinterFor(a.value(QStringLiteral("printer")));
     const QList<FilledRow> rows = fillAll(prepared, values);

@@ -60,19 +60,6 @@ ItemType itemType(int type) {
     return type >= 0 && type <= 25 ? static_cast<ItemType>(type) : ItemType::Text;
 }
 
-QString totalText(int currency, const DecimalSum& sum) {
-    QString amount = sum.amountText();
-    QString minus;
-    if (amount.startsWith(QLatin1Char('-'))) {
-        minus = QStringLiteral("-");
-        amount.remove(0, 1);
-    }
-    QString figures = ToFigureAmount(amount);
-    if (figures.isEmpty())
-        figures = QStringLiteral("0.00");
-    return CurrencyTable::sign(currency) + minus + figures;
-}
-
 // The void columns, only where something listed was voided, so that other listings stay as they
 // always were.
 void addVoidColumns(HistoryListing& list) {
@@ -243,7 +230,7 @@ int ListHistory(const QString& historyTable, const QString& itemTable, const QSt
             int r = 0;
             for (int currency = 0; currency < CurrencyTable::Count; ++currency)
                 if (!c.sums[size_t(currency)].isZero())
-                    list.totals[r++][col] = totalText(currency, c.sums[size_t(currency)]);
+                    list.totals[r++][col] = TotalAmountText(currency, c.sums[size_t(currency)]);
         } else if (c.integerSum) {
             list.totals[0][col] = c.integer.text();
         }
@@ -286,4 +273,17 @@ void DeleteHistoryRows(const QString& historyTable, const QList<qint64>& numbers
     }
     VoidedRecords::unmark(historyTable, numbers);
     tx.commit();
+}
+
+QString TotalAmountText(int currency, const DecimalSum& sum) {
+    QString amount = sum.amountText();
+    QString minus;
+    if (amount.startsWith(QLatin1Char('-'))) {
+        minus = QStringLiteral("-");
+        amount.remove(0, 1);
+    }
+    QString figures = ToFigureAmount(amount);
+    if (figures.isEmpty())
+        figures = QStringLiteral("0.00");
+    return CurrencyTable::sign(currency) + minus + figures;
 }

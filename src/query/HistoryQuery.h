@@ -1,5 +1,7 @@
 #pragma once
 
+#include "query/DecimalSum.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -60,3 +62,7 @@ std::optional<HistoryRecord> ReadHistoryRecord(const QString& historyTable, qint
 // Deletes the history records with these numbers and their voids, in one transaction; other
 // records stay.
 void DeleteHistoryRows(const QString& historyTable, const QList<qint64>& numbers);
+
+// A total amount as the lists show it: the currency's sign and the figures with thousands
+// separators ("￥1,234.50"), exact.
+QString TotalAmountText(int currency, const DecimalSum& sum);

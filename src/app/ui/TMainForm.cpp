@@ -10,6 +10,7 @@
 #include "exchange/SampleCheque.h"
 #include "exchange/ui/BackupCommands.h"
 #include "exchange/ui/TLoadBillFileForm.h"
+#include "issuing/ui/TBatchPrintForm.h"
 #include "issuing/ui/TMakeBillForm.h"
 #include "platform/AppPaths.h"
 #include "platform/Printing.h"
@@ -279,13 +280,14 @@ void TMainForm::createLayout() {
     auto* buttonBar = new QWidget(belowArea);
     buttonBar->setFixedHeight(64);
     auto* strip = new QWidget(buttonBar);
-    strip->setGeometry(0, 0, 385, 64);
+    strip->setGeometry(0, 0, 489, 64);
     setBackground(strip, below);
     BitBtn4 = new QPushButton(QStringLiteral("开  票"), strip);
+    batchPrintButton = new QPushButton(QStringLiteral("批量打印"), strip);
     BitBtn5 = new QPushButton(QStringLiteral("位置调整"), strip);
     BitBtn6 = new QPushButton(QStringLiteral("删除票据"), strip);
     int x = 16;
-    for (QPushButton* b : {BitBtn4, BitBtn5, BitBtn6}) {
+    for (QPushButton* b : {BitBtn4, batchPrintButton, BitBtn5, BitBtn6}) {
         b->setGeometry(x, 12, 88, 40);
         b->setFocusPolicy(Qt::NoFocus);
         x += 104;
@@ -310,6 +312,7 @@ void TMainForm::createLayout() {
     setCentralWidget(central);
 
     connect(BitBtn4, &QPushButton::clicked, this, &TMainForm::BitBtn4Click);
+    connect(batchPrintButton, &QPushButton::clicked, this, &TMainForm::printBatch);
     connect(BitBtn5, &QPushButton::clicked, this, &TMainForm::BitBtn5Click);
     connect(BitBtn6, &QPushButton::clicked, this, &TMainForm::BitBtn6Click);
     connect(welcomePanel, &WelcomePanel::importBillFileRequested, this, &TMainForm::N2Click);
@@ -607,6 +610,18 @@ void TMainForm::BitBtn4Click() {
         m_makeBill = new TMakeBillForm(this);
     m_makeBill->setBill(entry, m_store.typeNames());
     m_makeBill->exec();
+}
+
+void TMainForm::printBatch() {
+    focusLocation();
+    const MainItemFlag* bill = selectedBill();
+    if (!bill || !batchPrintButton->isEnabled())
+        return;
+    const MainItemFlag entry = *bill;
+    if (!guarded(this, [&] { m_store.loadWorkingTemplate(entry); }))
+        return;
+    TBatchPrintForm form(this, entry, m_store.typeNames());
+    form.exec();
 }
 
 void TMainForm::BitBtn5Click() {

@@ -52,14 +52,15 @@ public:
     QTableWidget* TypeGrid = nullptr;
     QTableWidget* ItemGrid = nullptr;
     QLabel* Panel4 = nullptr;
-    QPushButton* BitBtn1 = nullptr;       // banner "导入票据"
-    QPushButton* BitBtn2 = nullptr;       // banner "信息管理"
-    QPushButton* BitBtn3 = nullptr;       // banner "统计查询"
-    QPushButton* BitBtn4 = nullptr;       // "开  票"
-    QPushButton* BitBtn5 = nullptr;       // "位置调整"
-    QPushButton* BitBtn6 = nullptr;       // "删除票据"
-    QMenu* InfoPopup = nullptr;           // pop-up of "信息管理"
-    WelcomePanel* welcomePanel = nullptr; // in place of the bill list while the store has no bill
+    QPushButton* BitBtn1 = nullptr;          // banner "导入票据"
+    QPushButton* BitBtn2 = nullptr;          // banner "信息管理"
+    QPushButton* BitBtn3 = nullptr;          // banner "统计查询"
+    QPushButton* BitBtn4 = nullptr;          // "开  票"
+    QPushButton* batchPrintButton = nullptr; // "批量打印"
+    QPushButton* BitBtn5 = nullptr;          // "位置调整"
+    QPushButton* BitBtn6 = nullptr;          // "删除票据"
+    QMenu* InfoPopup = nullptr;              // pop-up of "信息管理"
+    WelcomePanel* welcomePanel = nullptr;    // in place of the bill list while the store has no bill
 
     // Menu commands.
     QAction* N2 = nullptr;
@@ -87,6 +88,7 @@ public:
     void ItemGridMouseUp();
 
     void BitBtn4Click(); // issue the selected bill
+    void printBatch();   // print rows of a data file as bills of the selected bill
     void BitBtn5Click(); // adjust positions of the selected bill
     void BitBtn6Click(); // delete the selected bill
     void N12Click();     // export a system backup

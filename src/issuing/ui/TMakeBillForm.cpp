@@ -13,6 +13,7 @@
 #include "issuing/TypedValue.h"
 #include "issuing/ui/ReferenceLookups.h"
 #include "issuing/ui/SetUpPrintJob.h"
+#include "issuing/ui/TBatchPrintForm.h"
 #include "issuing/ui/TMonthDayTimeForm.h"
 #include "issuing/ui/TPrintPreviewForm.h"
 #include "issuing/ui/TypingGuard.h"
@@ -150,6 +151,7 @@ TMakeBillForm::TMakeBillForm(QWidget* parent) : QDialog(parent), m_lookups(Refer
     previewButton = button("打印预览", "previewButton", &TMakeBillForm::previewPrint);
     exportPdfButton = button("导出PDF", "exportPdfButton", &TMakeBillForm::exportPdf);
     SpeedButton2 = button("打  印", "SpeedButton2", &TMakeBillForm::SpeedButton2Click);
+    batchPrintButton = button("批量打印", "batchPrintButton", &TMakeBillForm::printBatch);
     SpeedButton3 = button("退  出", "SpeedButton3", &TMakeBillForm::SpeedButton3Click);
 
     createPreBillList();
@@ -374,6 +376,11 @@ void TMakeBillForm::setReprint(const QHash<QString, QString>& values, int curren
                                std::optional<qint64> replaces) {
     m_reprint = Reprint{values, currency};
     m_replaces = replaces;
+}
+
+void TMakeBillForm::setCorrecting(bool correcting) {
+    for (QPushButton* b : {SpeedButton1, previewButton, exportPdfButton, SpeedButton2, batchPrintButton})
+        b->setVisible(!correcting);
 }
 
 void TMakeBillForm::loadReprint() {
@@ -905,6 +912,19 @@ void TMakeBillForm::previewPrint() {
     });
     if (setup && print)
         printWith(*setup);
+    redraw();
+    m_clicked = m_edited = -1;
+}
+
+void TMakeBillForm::printBatch() {
+    hideEditors();
+    TBatchPrintForm batch(this, m_entry, m_typeNames);
+    batch.exec();
+    // The batch advanced the numbers and may have kept pre-bills.
+    guarded(this, [this] {
+        LoadRememberedItems(m_entry.autoTable, m_bill, Remembered::NumbersOnly);
+        FillPreBillList();
+    });
     redraw();
     m_clicked = m_edited = -1;
 }

@@ -47,6 +47,9 @@ public:
     // numbers still go on from the last print. With `replaces`, the print that follows also voids
     // that history record, in the same transaction.
     void setReprint(const QHash<QString, QString>& values, int currency, std::optional<qint64> replaces);
+    // For correcting a row of a batch: the window fills and shows, but prints and keeps nothing;
+    // what it holds when closed is the correction.
+    void setCorrecting(bool correcting);
     // Look-ups of reference records (the reference windows unless replaced).
     void setLookups(std::unique_ptr<ReferenceLookups> lookups);
 
@@ -62,13 +65,14 @@ public:
     QLabel* Label1 = nullptr;       // "币种:"
     QComboBox* ComboBox1 = nullptr; // currency
     QWidget* Panel1 = nullptr;
-    QPushButton* SpeedButton1 = nullptr;    // "预 开 票"
-    QPushButton* SpeedButton5 = nullptr;    // "新 开 票"
-    QPushButton* previewButton = nullptr;   // "打印预览"
-    QPushButton* exportPdfButton = nullptr; // "导出PDF"
-    QPushButton* SpeedButton2 = nullptr;    // "打  印"
-    QPushButton* SpeedButton3 = nullptr;    // "退  出"
-    QTableWidget* StringGrid = nullptr;     // pre-bills
+    QPushButton* SpeedButton1 = nullptr;     // "预 开 票"
+    QPushButton* SpeedButton5 = nullptr;     // "新 开 票"
+    QPushButton* previewButton = nullptr;    // "打印预览"
+    QPushButton* exportPdfButton = nullptr;  // "导出PDF"
+    QPushButton* SpeedButton2 = nullptr;     // "打  印"
+    QPushButton* batchPrintButton = nullptr; // "批量打印"
+    QPushButton* SpeedButton3 = nullptr;     // "退  出"
+    QTableWidget* StringGrid = nullptr;      // pre-bills
     QMenu* PopupMenu1 = nullptr;
     QAction* N1 = nullptr; // "选择预开票"
     QAction* N3 = nullptr; // "删除预开票"
@@ -95,6 +99,7 @@ public:
     void SpeedButton2Click(); // print
     void previewPrint();      // the page as it will print, then print or close
     void exportPdf();         // the filled bill as a one-page PDF, nothing recorded
+    void printBatch();        // rows of a data file printed as bills of this bill
     // Prints on the printer of the setup as 打  印 does: history, numbers, the two-step commit.
     void printWith(const PrintJobSetup& setup);
     void SpeedButton3Click(); // leave

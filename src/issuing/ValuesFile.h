@@ -13,6 +13,6 @@ struct ValuesFile {
     QList<QStringList> rows; // data rows without the empty ones
     QList<int> lineNumbers;  // the file's row (1-based, the header being row 1) of each data row
 
-    // Throws CommandError (failure) naming the file when it cannot be read or has no header.
+    // Throws SpreadsheetError naming the file when it cannot be read or has no header.
     static ValuesFile read(const QString& path);
 };

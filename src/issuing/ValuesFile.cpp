@@ -1,6 +1,5 @@
-#include "cli/ValuesFile.h"
+#include "issuing/ValuesFile.h"
 
-#include "cli/CommandError.h"
 #include "platform/SpreadsheetError.h"
 #include "platform/SpreadsheetReader.h"
 
@@ -20,12 +19,12 @@ QList<QStringList> readText(const QString& path) {
     const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
                                                    : (file.setFileName(path), file.open(QIODevice::ReadOnly));
     if (!opened)
-        throw CommandError::failure(QStringLiteral("无法打开数据文件 %1：%2").arg(path, file.errorString()));
+        throw SpreadsheetError(QStringLiteral("无法打开数据文件 %1：%2").arg(path, file.errorString()));
     const QByteArray bytes = file.readAll();
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
-        throw CommandError::failure(QStringLiteral("数据文件 %1 不是 UTF-8 文本").arg(path));
+        throw SpreadsheetError(QStringLiteral("数据文件 %1 不是 UTF-8 文本").arg(path));
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     QList<QStringList> rows;
@@ -49,11 +48,11 @@ ValuesFile ValuesFile::read(const QString& path) {
     QList<QStringList> rows;
     if (isWorkbook(path)) {
         if (!QFileInfo(path).isFile())
-            throw CommandError::failure(QStringLiteral("数据文件 %1 不存在").arg(path));
+            throw SpreadsheetError(QStringLiteral("数据文件 %1 不存在").arg(path));
         try {
             rows = SpreadsheetReader::readActiveSheet(path).rows;
         } catch (const SpreadsheetError& e) {
-            throw CommandError::failure(QStringLiteral("无法读取数据文件 %1：%2").arg(path, e.message()));
+            throw SpreadsheetError(QStringLiteral("无法读取数据文件 %1：%2").arg(path, e.message()));
         }
     } else {
         rows = readText(path);
@@ -64,7 +63,7 @@ ValuesFile ValuesFile::read(const QString& path) {
     while (first < rows.size() && isEmptyRow(rows.at(first)))
         ++first;
     if (first == rows.size())
-        throw CommandError::failure(QStringLiteral("数据文件 %1 没有表头行").arg(table.name));
+        throw SpreadsheetError(QStringLiteral("数据文件 %1 没有表头行").arg(table.name));
     for (const QString& name : rows.at(first))
         table.header << name.trimmed();
     while (!table.header.isEmpty() && table.header.constLast().isEmpty())

@@ -1,0 +1,247 @@
+// Batch printing: columns matched to items, rows reviewed as they will print, totals, and runs
+// that print row by row as 打  印 does and can go on after an interruption.
+#include "issuing/BatchPrint.h"
+#include "issuing/PreBillTable.h"
+#include "issuing/PrintJob.h"
+#include "platform/Fonts.h"
+#include "platform/Printing.h"
+#include "platform/Settings.h"
+#include "platform/SpreadsheetReader.h"
+#include "reference/ReferenceTable.h"
+#include "store/BillStore.h"
+#include "store/Database.h"
+#include "store/Sql.h"
+#include "support/StoreFixtures.h"
+#include "support/TempAppFolder.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+QString u8(const char* s) {
+    return QString::fromUtf8(s);
+}
+
+// PDF files in place of a printer that refuses the jobs whose numbers are listed (1-based).
+class RefusingPrinting : public PdfPrinting {
+public:
+    explicit RefusingPrinting(const QString& folder) : PdfPrinting(folder) {}
+    QList<int> refused;
+    int jobs = 0;
+    QStringList printers() override { return {QStringLiteral("PDF")}; }
+    std::unique_ptr<PrintTarget> begin(const PrintJobSetup& setup, QString* error) override {
+        if (refused.contains(++jobs)) {
+            *error = u8("打印机缺纸");
+            return nullptr;
+        }
+        return PdfPrinting::begin(setup, error);
+    }
+};
+
+const QStringList kHeader{u8("金额"), u8("付款单位"), u8("币种"), u8("备注")};
+} // namespace
+
+class TestBatchPrint : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TempAppFolder> m_app;
+    QTemporaryDir m_pdfs;
+    MainItemFlag m_entry;
+
+    BatchBill bill(bool currencyChoice = true) {
+        Sql::exec(Database::get(Db::Bill),
+                  u8("UPDATE %1 SET \"币种选择\" = ?").arg(Sql::q(m_entry.typeTable)),
+                  {currencyChoice ? 1 : 0});
+        return BatchBill::load(m_entry, 96);
+    }
+    QStringList history() const {
+        QStringList numbers;
+        QSqlQuery q =
+            Sql::exec(Database::get(Db::Bill),
+                      u8("SELECT \"编号\" FROM %1 ORDER BY rowid").arg(Sql::q(m_entry.historyTable)));
+        while (q.next())
+            numbers << q.value(0).toString();
+        return numbers;
+    }
+    static QList<QStringList> rowsOf(int n) {
+        QList<QStringList> rows;
+        for (int i = 0; i < n; ++i)
+            rows << QStringList{QStringLiteral("%1.10").arg(i + 1), QStringLiteral("a01"), QString(),
+                                QString()};
+        return rows;
+    }
+
+private slots:
+    void initTestCase() { Fonts::installSubstitutions(); }
+    void init() {
+        m_app = std::make_unique<TempAppFolder>();
+        Settings::ensureExists();
+        BillStore store;
+        store.ensureBillTypeTable();
+        store.addType(u8("进帐单"));
+        m_entry = addFixtureBill(
+            store, 0, u8("工行进帐单"),
+            {{u8("金额"), 8, true, true}, {u8("收款人"), 12, true, false}, {u8("编号"), 16, true, false}});
+        Sql::exec(Database::get(Db::Bill),
+                  u8("INSERT INTO %1 (\"编号\") VALUES ('0100')").arg(Sql::q(m_entry.autoTable)));
+        ReferenceTable units(u8("业务单位"));
+        const QStringList columns{u8("单位名称"), u8("银行帐号"), u8("识别码")};
+        units.append(columns, {u8("甲公司"), QStringLiteral("6222"), QStringLiteral("a01")});
+        units.append(columns, {u8("乙公司"), QStringLiteral("6223"), QStringLiteral("dup")});
+        units.append(columns, {u8("丙公司"), QStringLiteral("6224"), QStringLiteral("dup")});
+        Printing::install(std::make_unique<PdfPrinting>(m_pdfs.path()));
+    }
+    void cleanup() { m_app.reset(); }
+
+    // Exact names match at once, a remembered choice is offered again when its column is there,
+    // and an item without a column keeps its default.
+    void columnsMatchItems() {
+        const BatchBill b = bill();
+        QCOMPARE(MappableNames(b.blank), (QStringList{u8("金额"), u8("收款人"), u8("编号"), u8("币种")}));
+        ColumnMapping first = MatchColumns(b.blank, kHeader, {});
+        QCOMPARE(first, (ColumnMapping{{u8("金额"), u8("金额")}, {u8("币种"), u8("币种")}}));
+        first.insert(u8("收款人"), u8("付款单位"));
+        QVERIFY(RememberMapping(m_entry, first));
+        QCOMPARE(RememberedMapping(m_entry), first);
+        QCOMPARE(MatchColumns(b.blank, kHeader, RememberedMapping(m_entry)), first);
+        // A file without that column: the item stays unmatched.
+        QCOMPARE(MatchColumns(b.blank, {u8("金额")}, RememberedMapping(m_entry)),
+                 (ColumnMapping{{u8("金额"), u8("金额")}}));
+        // Names with the characters the settings file gives a meaning.
+        ColumnMapping odd{{u8("金额"), u8("金额=元&角%")}};
+        QVERIFY(RememberMapping(m_entry, odd));
+        QCOMPARE(RememberedMapping(m_entry), odd);
+
+        // The unmatched number goes on from the store; the payee is empty.
+        const QList<BatchRow> rows = ReviewRows(b, {u8("金额")}, {{QStringLiteral("5")}}, {2},
+                                                MatchColumns(b.blank, {u8("金额")}, {}));
+        QCOMPARE(rows.first().filled.bill.valueOf(u8("编号")), QStringLiteral("0100"));
+        QCOMPARE(rows.first().filled.bill.valueOf(u8("收款人")), QString());
+    }
+
+    // Each row as it will print, or the reason it cannot; numbers advance over the printable rows.
+    void reviewShowsTextsOrErrors() {
+        const BatchBill b = bill();
+        ColumnMapping mapping = MatchColumns(b.blank, kHeader, {});
+        mapping.insert(u8("收款人"), u8("付款单位"));
+        const QList<QStringList> data{
+            {QStringLiteral("1234.5"), QStringLiteral("a01"), u8("人民币"), QString()},
+            {QStringLiteral("12.345"), QStringLiteral("a01"), QString(), QString()},
+            {QStringLiteral("7"), QStringLiteral("zzz"), QString(), QString()},
+            {QStringLiteral("8"), QStringLiteral("dup"), QString(), QString()},
+            {QStringLiteral("9"), QStringLiteral("a01"), u8("美元"), QString()},
+            {QStringLiteral("10"), QStringLiteral("a01"), u8("卢布"), QString()},
+        };
+        const QList<BatchRow> rows = ReviewRows(b, kHeader, data, {2, 3, 4, 5, 6, 7}, mapping);
+        QCOMPARE(rows.size(), 6);
+        QCOMPARE(rows[0].state, BatchRow::State::Ready);
+        QCOMPARE(rows[0].texts, (QStringList{u8("￥1,234.50"), u8("甲公司"), QStringLiteral("0100")}));
+        QVERIFY(rows[0].chosen);
+        for (int r : {1, 2, 3, 5}) {
+            QCOMPARE(rows[r].state, BatchRow::State::Error);
+            QVERIFY(!rows[r].chosen);
+            QVERIFY2(!rows[r].message.isEmpty(), qPrintable(QString::number(r)));
+        }
+        QVERIFY2(rows[1].message.contains(u8("“金额”")), qPrintable(rows[1].message));
+        QVERIFY2(rows[2].message.contains(u8("“收款人”")), qPrintable(rows[2].message));
+        QVERIFY2(rows[3].message.contains(u8("“收款人”")), qPrintable(rows[3].message));
+        QVERIFY2(rows[5].message.contains(u8("“币种”")), qPrintable(rows[5].message));
+        QCOMPARE(rows[4].filled.currency, 1);
+        QCOMPARE(rows[4].texts.value(2), QStringLiteral("0101")); // the next printable row's number
+    }
+
+    // Totals of the chosen rows per currency, to the last digit.
+    void totalsAreExact() {
+        const BatchBill b = bill();
+        const ColumnMapping mapping = MatchColumns(b.blank, kHeader, {});
+        const QList<QStringList> data{
+            {QStringLiteral("0.1"), QString(), QString(), QString()},
+            {QStringLiteral("0.2"), QString(), QString(), QString()},
+            {QStringLiteral("99999999999.99"), QString(), QString(), QString()},
+            {QStringLiteral("5"), QString(), u8("美元"), QString()},
+            {QStringLiteral("1000"), QString(), QString(), QString()},
+        };
+        QList<BatchRow> rows = ReviewRows(b, kHeader, data, {}, mapping);
+        rows[4].chosen = false;
+        const QList<BatchTotal> totals = ChosenTotals(b, rows);
+        QCOMPARE(totals.size(), 1);
+        QCOMPARE(totals[0].item, u8("金额"));
+        QCOMPARE(totals[0].perCurrency, (QStringList{u8("￥100,000,000,000.29"), u8("US$5.00")}));
+    }
+
+    // A refusal at row 7 stops the run there: rows 1-6 printed and recorded with consecutive
+    // numbers, 7 onward neither; going on prints 7 onward, numbers still consecutive.
+    void refusalStopsAndTheRunGoesOn() {
+        const BatchBill b = bill();
+        const ColumnMapping mapping{{u8("金额"), u8("金额")}, {u8("收款人"), u8("付款单位")}};
+        QList<BatchRow> rows = ReviewRows(b, kHeader, rowsOf(10), {}, mapping);
+        auto* printing = new RefusingPrinting(m_pdfs.path());
+        printing->refused = {7};
+        Printing::install(std::unique_ptr<Printing>(printing));
+        CheckPrintDefine def = CheckPrintDefine::fromPage(b.blank.page);
+        const PrintJobSetup setup = pageSetupFor(def, QStringLiteral("PDF"));
+        const auto run = [&] {
+            for (BatchRow& row : rows) {
+                if (!row.chosen || row.state == BatchRow::State::Printed)
+                    continue;
+                if (PrintBatchRow(b, kHeader, mapping, row, setup).kind != PrintOutcome::Recorded)
+                    return;
+            }
+        };
+        run();
+        QCOMPARE(history(), (QStringList{"0100", "0101", "0102", "0103", "0104", "0105"}));
+        for (int r = 0; r < 6; ++r) {
+            QCOMPARE(rows[r].state, BatchRow::State::Printed);
+            QCOMPARE(rows[r].numbers, QStringLiteral("010%1").arg(r));
+            QVERIFY(!rows[r].chosen);
+        }
+        QCOMPARE(rows[6].state, BatchRow::State::Failed);
+        QCOMPARE(rows[6].message, u8("打印机缺纸"));
+        QCOMPARE(rows[7].state, BatchRow::State::Ready);
+        // The totals count what printed and what is still chosen.
+        QCOMPARE(ChosenTotals(b, rows).first().perCurrency, QStringList{u8("￥56.00")});
+
+        run(); // 继续
+        QCOMPARE(history().size(), 10);
+        QCOMPARE(history().last(), QStringLiteral("0109"));
+        QCOMPARE(rows[6].numbers, QStringLiteral("0106"));
+        for (const BatchRow& row : std::as_const(rows))
+            QCOMPARE(row.state, BatchRow::State::Printed);
+        // A printed row is not printed again by the loop, and a row with errors never prints.
+        run();
+        QCOMPARE(history().size(), 10);
+    }
+
+    // Kept as pre-bills instead; and the review with its marks and the totals of the rows printed
+    // and still chosen, for the accountant.
+    void preBillsAndTheExportedReview() {
+        const BatchBill b = bill();
+        const ColumnMapping mapping{{u8("金额"), u8("金额")}, {u8("收款人"), u8("付款单位")}};
+        QList<BatchRow> rows = ReviewRows(b, kHeader, rowsOf(3), {2, 3, 4}, mapping);
+        CheckPrintDefine def = CheckPrintDefine::fromPage(b.blank.page);
+        QCOMPARE(PrintBatchRow(b, kHeader, mapping, rows[0], pageSetupFor(def, QStringLiteral("PDF"))).kind,
+                 PrintOutcome::Recorded);
+        PreBillBatchRow(b, rows[1]);
+        QCOMPARE(rows[1].state, BatchRow::State::PreBilled);
+        const QList<PreBill> kept = PreBillTable(m_entry.preBillTable).renumberAndRead();
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(kept.first().values.value(u8("金额")), QStringLiteral("2.10"));
+
+        const QString path = m_pdfs.filePath(QStringLiteral("核对表.xlsx"));
+        ExportReview(path, b, rows);
+        const QList<QStringList> sheet = SpreadsheetReader::readActiveSheet(path).rows;
+        QCOMPARE(sheet.value(0).mid(0, 5),
+                 (QStringList{u8("行号"), u8("选择"), u8("状态"), u8("编号"), u8("说明")}));
+        QCOMPARE(sheet.value(1).mid(0, 4),
+                 (QStringList{QStringLiteral("2"), QString(), u8("已打印"), QStringLiteral("0100")}));
+        QCOMPARE(sheet.value(2).value(2), u8("已预开票"));
+        QCOMPARE(sheet.value(3).mid(0, 3), (QStringList{QStringLiteral("4"), u8("√"), u8("可打印")}));
+        QCOMPARE(sheet.value(5).mid(0, 6),
+                 (QStringList{u8("合计"), QString(), QString(), QString(), u8("金额"), u8("￥4.20")}));
+    }
+};
+
+QTEST_MAIN(TestBatchPrint)
+#include "tst_BatchPrint.moc"
