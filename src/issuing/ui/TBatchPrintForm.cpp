@@ -58,6 +58,9 @@ TBatchPrintForm::TBatchPrintForm(QWidget* parent, const MainItemFlag& entry, con
     matchPanel->setLayout(matchBox);
 
     reviewList = new QTableWidget(0, FirstItemColumn, this);
+    reviewList->setHorizontalHeaderLabels({QStringLiteral("选择"), QStringLiteral("行号"),
+                                           QStringLiteral("状态"), QStringLiteral("编号"),
+                                           QStringLiteral("说明")});
     reviewList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     reviewList->setSelectionBehavior(QAbstractItemView::SelectRows);
     reviewList->verticalHeader()->hide();
@@ -211,6 +214,8 @@ void TBatchPrintForm::showRows() {
     for (int r = 0; r < m_rows.size(); ++r)
         showRow(r);
     reviewList->resizeColumnsToContents();
+    // A long reason keeps its column narrow enough for the printed texts; the whole stands in its tip.
+    reviewList->setColumnWidth(MessageColumn, std::min(reviewList->columnWidth(MessageColumn), 240));
     m_showing = false;
     showTotals();
     updateButtons();
@@ -230,7 +235,9 @@ void TBatchPrintForm::showRow(int index) {
     reviewList->setItem(index, LineColumn, new QTableWidgetItem(QString::number(row.line)));
     reviewList->setItem(index, StateColumn, new QTableWidgetItem(StateText(row.state)));
     reviewList->setItem(index, NumberColumn, new QTableWidgetItem(row.numbers));
-    reviewList->setItem(index, MessageColumn, new QTableWidgetItem(row.message));
+    auto* message = new QTableWidgetItem(row.message);
+    message->setToolTip(row.message);
+    reviewList->setItem(index, MessageColumn, message);
     for (int i = 0; i < row.texts.size(); ++i)
         reviewList->setItem(index, FirstItemColumn + i, new QTableWidgetItem(row.texts.at(i)));
     QColor background;
