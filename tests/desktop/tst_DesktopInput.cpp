@@ -1,10 +1,13 @@
 // Windows driven on a desktop with a window manager (see run-on-desktop.sh): real presses and
 // releases go through the focus chain, windows are activated and minimised by the window manager.
 #include "issuing/ui/ReferenceLookups.h"
+#include "issuing/ui/TBatchPrintForm.h"
 #include "issuing/ui/TMakeBillForm.h"
 #include "issuing/ui/UpDown.h"
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
+#include "platform/Printing.h"
+#include "platform/Settings.h"
 #include "platform/Translations.h"
 #include "platform/ui/FontChooser.h"
 #include "reference/ReferenceTable.h"
@@ -31,6 +34,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -127,6 +131,7 @@ private slots:
     void fontDialogKeepsTheItemsFont();
     void managerShowsItsLastColumn();
     void standardDialogsSpeakChinese();
+    void batchRunPrintsTheChosenRows();
 
 private:
     TMakeBillForm* openBill() {
@@ -361,6 +366,45 @@ void TestDesktopInput::standardDialogsSpeakChinese() {
     QCOMPARE(QLocale().monthName(1), u8("一月"));
     // Qt's own texts, such as the file dialog's views and its errors, come translated.
     QVERIFY(QCoreApplication::translate("QFileDialog", "Detail View") != QLatin1String("Detail View"));
+}
+
+// A batch run on the desktop: the rows are reviewed, one is left out with a click on its box, and
+// 打印所选 prints the others one by one while the window stays responsive.
+void TestDesktopInput::batchRunPrintsTheChosenRows() {
+    Settings::ensureExists();
+    QTemporaryDir pdfs;
+    Printing::install(std::make_unique<PdfPrinting>(pdfs.path()));
+    const MainItemFlag bill =
+        addFixtureBill(m_store, 0, u8("进帐单"), {{u8("金额"), 8, true, true}, {u8("编号"), 16}});
+    Sql::exec(Database::get(Db::Bill),
+              u8("INSERT INTO %1 (\"编号\") VALUES ('0007')").arg(Sql::q(bill.autoTable)));
+    m_store.loadWorkingTemplate(bill);
+    const QString data = m_app->file(QStringLiteral("tmp/数据.txt"));
+    QFile f(data);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(u8("金额\n1.00\n2.00\n3.00\n4.00\n").toUtf8());
+    f.close();
+
+    TBatchPrintForm form(m_main.get(), bill, m_store.typeNames());
+    form.show();
+    QVERIFY(activate(&form));
+    m_prompter->files << data;
+    clickOn(form.chooseFileButton);
+    clickOn(form.reviewButton);
+    QCOMPARE(form.rows().size(), 4);
+    const QRect cell = form.reviewList->visualItemRect(form.reviewList->item(1, 0));
+    QTest::mouseClick(form.reviewList->viewport(), Qt::LeftButton, {},
+                      QPoint(cell.left() + 10, cell.center().y()));
+    QVERIFY(!form.rows()[1].chosen);
+    clickOn(form.printChosenButton);
+    QTRY_VERIFY(!form.running());
+    QCOMPARE(form.rows()[0].numbers, QStringLiteral("0007"));
+    QCOMPARE(form.rows()[2].numbers, QStringLiteral("0008"));
+    QCOMPARE(form.rows()[3].numbers, QStringLiteral("0009"));
+    QCOMPARE(form.rows()[1].state, BatchRow::State::Ready);
+    QCOMPARE(Sql::rowCount(Database::get(Db::Bill), bill.historyTable), 3);
+    QVERIFY(form.totalsLabel->text().contains(u8("金额合计：￥8.00")));
+    form.close();
 }
 
 QTEST_MAIN(TestDesktopInput)
