@@ -1,6 +1,7 @@
 #include "cli/CommandError.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "issuing/BatchPrint.h"
 #include "issuing/BillPicture.h"
 #include "issuing/ItemValueRules.h"
 #include "issuing/PrintFilledBill.h"
@@ -40,29 +41,14 @@ const QString kHelp = QStringLiteral(
     "然后是项目关系、按识别码查找的基本信息、检查框组和计算方法，最后转换为打印的文字。\n"
     "只要有一行不能打印，就一张也不打印：每个错误报告为“第 N 行，设置项“X”：原因”，退出码 1。");
 
-struct PreparedBill {
-    MainItemFlag entry;
-    FilledBill blank; // active items with their boxes, no values
-    QImage background;
-};
+using PreparedBill = BatchBill;
 
 PreparedBill prepare(BillStore& store, const QString& billArg) {
-    PreparedBill p;
-    p.entry = Commands::findBill(store, billArg);
-    store.loadWorkingTemplate(p.entry);
-    p.blank = LoadWorkingBill(kScreenDpi);
-    // The picture moves the boxes of items that show their title, as on screen.
-    BillPicture picture;
-    picture.build(p.blank, kScreenDpi);
-    p.background = picture.background();
-    return p;
+    return BatchBill::load(Commands::findBill(store, billArg), kScreenDpi);
 }
 
 FilledBill startOfBill(const PreparedBill& p) {
-    FilledBill bill = p.blank;
-    SetDefaultValues(bill, Clock::now());
-    LoadRememberedItems(p.entry.autoTable, bill, Remembered::All);
-    return bill;
+    return p.start();
 }
 
 QString rowError(const ValuesFile& values, int row, const QString& item, const QString& reason) {
