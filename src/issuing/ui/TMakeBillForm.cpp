@@ -48,6 +48,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 constexpr int kRowHeight = 18;
 
@@ -900,13 +903,18 @@ void TMakeBillForm::previewPrint() {
         if (!setup)
             return;
         // Painted at the resolution of the PDF pages, as the print path paints them, and kept at
-        // half of it: fine enough to read every value at 200 %.
-        const QImage painted = RenderPrintedPage(m_bill, *setup, kPdfDpi, m_picture.background(), m_currency,
-                                                 currencyShown(), m_dpi);
-        constexpr int kPreviewDpi = kPdfDpi / 2;
-        const QImage page = painted.scaled(painted.width() / 2, painted.height() / 2, Qt::IgnoreAspectRatio,
-                                           Qt::SmoothTransformation);
-        TPrintPreviewForm preview(this, page, kPreviewDpi, m_picture.background(), page.rect(),
+        // half of it: fine enough to read every value at 200 %. A page larger than a bill ever is
+        // is painted coarser, so that its picture stays within memory.
+        constexpr double kLargestPixels = 40e6;
+        const double tenthsSquared = double(std::max(1, m_bill.page.width)) * std::max(1, m_bill.page.length);
+        const int dpi = std::min(kPdfDpi, int(std::sqrt(kLargestPixels / tenthsSquared) * 254));
+        const QImage painted = RenderPrintedPage(m_bill, *setup, std::max(dpi, 2), m_picture.background(),
+                                                 m_currency, currencyShown(), m_dpi);
+        const int previewDpi = std::max(dpi, 2) / 2;
+        const QImage page =
+            painted.scaled(std::max(1, painted.width() / 2), std::max(1, painted.height() / 2),
+                           Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        TPrintPreviewForm preview(this, page, previewDpi, m_picture.background(), page.rect(),
                                   setup->printerName, CalibrationMark(setup->offsetX, setup->offsetY));
         print = preview.exec() == QDialog::Accepted;
     });
