@@ -11,6 +11,7 @@ PACKAGES=(
   fonts-noto-cjk poppler-utils xvfb xauth imagemagick xdg-utils
   qt6-translations-l10n openbox x11-utils
   dpkg-dev desktop-file-utils
+  postgresql libqt6sql6-psql
 )
 
 missing=()
