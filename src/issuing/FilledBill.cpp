@@ -18,6 +18,50 @@ QString FilledBill::valueOf(const QString& name) const {
     return i < 0 ? QString() : values.at(i);
 }
 
+int InputItemAt(const FilledBill& bill, int x, int y) {
+    for (int i = 0; i < bill.count(); ++i) {
+        const TemplateItem& it = bill.items.at(i);
+        const PixelRect& b = it.box;
+        if (it.showInput && x >= b.left && x <= b.right && y >= b.top && y <= b.bottom)
+            return i;
+    }
+    return -1;
+}
+
+ItemEditor EditorFor(ItemType type) {
+    switch (type) {
+    case ItemType::CheckBox:
+        return ItemEditor::Toggle;
+    case ItemType::MonthDayTime:
+        return ItemEditor::MonthDayTime;
+    case ItemType::YearCapital:
+    case ItemType::Year:
+    case ItemType::MonthCapital:
+    case ItemType::Month:
+    case ItemType::DayCapital:
+    case ItemType::Day:
+        return ItemEditor::DatePart;
+    case ItemType::AmountCapital:
+    case ItemType::AmountFigures:
+    case ItemType::AmountGrid:
+        return ItemEditor::Amount;
+    case ItemType::BusinessUnit:
+    case ItemType::OwnUnit:
+    case ItemType::Purpose:
+    case ItemType::Contact:
+        return ItemEditor::Lookup;
+    case ItemType::BillKind:
+    case ItemType::ReturnReason:
+    case ItemType::Handler:
+    case ItemType::Telephone:
+        return ItemEditor::Choice;
+    case ItemType::YearMonthDay:
+        return ItemEditor::Date;
+    default:
+        return ItemEditor::Text;
+    }
+}
+
 PixelRect ScreenRect(const TemplateItem& item, int dpi) {
     PixelRect r;
     const int left = dpi * item.left / 254;

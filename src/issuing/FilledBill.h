@@ -21,6 +21,23 @@ struct FilledBill {
     QString valueOf(const QString& name) const;
 };
 
+// The first item shown for input whose screen rectangle holds the point (edges included), -1 when
+// there is none.
+int InputItemAt(const FilledBill& bill, int x, int y);
+
+// How a value of an item is entered on the bill's picture.
+enum class ItemEditor {
+    Toggle,       // a click ticks or unticks it (check boxes)
+    MonthDayTime, // its own small window
+    DatePart,     // a number with arrows (year, month, day)
+    Amount,       // a one-line field taking an amount
+    Lookup,       // a text field whose Enter or button looks up a reference record
+    Choice,       // a drop-down of the item kind's list, open for new entries
+    Date,         // a calendar date
+    Text,         // free text over one or more lines (digit grids and quantities end at Enter)
+};
+ItemEditor EditorFor(ItemType type);
+
 // The screen rectangle of an item at p pixels per inch (integer division), one pixel out on the
 // left and top where there is room.
 PixelRect ScreenRect(const TemplateItem& item, int dpi);

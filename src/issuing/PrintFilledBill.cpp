@@ -4,6 +4,8 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 PrintPlacement PlacementFor(const CheckPrintDefine& def, int screenDpi) {
@@ -103,4 +105,10 @@ bool WriteBillsPdf(const QString& file, const QList<PageOfBill>& pages, const QI
         return false;
     }
     return true;
+}
+
+int PreviewPaintDpi(int widthTenths, int lengthTenths) {
+    constexpr double kLargestPixels = 40e6;
+    const double tenthsSquared = double(std::max(1, widthTenths)) * std::max(1, lengthTenths);
+    return std::max(2, std::min(kPdfDpi, int(std::sqrt(kLargestPixels / tenthsSquared) * 254)));
 }

@@ -53,6 +53,11 @@ QImage RenderPrintedPage(const FilledBill& bill, const PrintJobSetup& setup, int
 // The resolution PDF pages are painted at, as a printer's.
 constexpr int kPdfDpi = 600;
 
+// The resolution the print preview paints a page of that size (tenths of a millimetre) at: the
+// PDF pages' resolution, as the print path paints them, or coarser for a page larger than a
+// bill ever is, so that its picture stays within memory. At least 2.
+int PreviewPaintDpi(int widthTenths, int lengthTenths);
+
 // Writes the bills as a PDF, one page each, with the print path's page and geometry and no
 // calibration (a PDF is for no printer in particular); texts stay text with their fonts embedded.
 // The file is written beside its place and put there only when complete; nothing is recorded.

@@ -1,5 +1,7 @@
 // Windows driven on a desktop with a window manager (see run-on-desktop.sh): real presses and
 // releases go through the focus chain, windows are activated and minimised by the window manager.
+#include "issuing/ui/BillEditorOverlay.h"
+#include "issuing/ui/PreBillList.h"
 #include "issuing/ui/ReferenceLookups.h"
 #include "issuing/ui/TBatchPrintForm.h"
 #include "issuing/ui/TMakeBillForm.h"
@@ -151,7 +153,7 @@ private:
     }
     static void clickItem(TMakeBillForm* form, const char* name) {
         const PixelRect& b = form->bill().items.at(form->bill().indexOf(u8(name))).box;
-        QTest::mouseClick(form->PrnImage, Qt::LeftButton, {},
+        QTest::mouseClick(form->pictureView, Qt::LeftButton, {},
                           QPoint((b.left + b.right) / 2, (b.top + b.bottom) / 2));
     }
     TItemSetForm* openDesigner() {
@@ -175,10 +177,10 @@ private:
 void TestDesktopInput::lookupButtonPicksARecord() {
     TMakeBillForm* form = openBill();
     clickItem(form, "收款人");
-    QVERIFY(form->Memo1->isVisible());
-    QTRY_COMPARE(QApplication::focusWidget(), form->Memo1);
-    QVERIFY(form->EnterBtn->isVisible());
-    clickOn(form->EnterBtn);
+    QVERIFY(form->editors->memoEditor->isVisible());
+    QTRY_COMPARE(QApplication::focusWidget(), form->editors->memoEditor);
+    QVERIFY(form->editors->lookupButton->isVisible());
+    clickOn(form->editors->lookupButton);
     QCOMPARE(m_calls, QStringList{QStringLiteral("PickBusinessUnit")});
     QCOMPARE(form->bill().valueOf(u8("收款人")), u8("甲公司"));
     QCOMPARE(form->editedItem(), -1);
@@ -188,14 +190,14 @@ void TestDesktopInput::lookupButtonPicksARecord() {
 void TestDesktopInput::arrowsStepTheMonth() {
     TMakeBillForm* form = openBill();
     clickItem(form, "月");
-    QTRY_COMPARE(QApplication::focusWidget(), form->Memo2);
-    QCOMPARE(form->Memo2->text(), QStringLiteral("1"));
-    clickOn(form->UpDown1->upButton());
-    clickOn(form->UpDown1->upButton());
-    QVERIFY(form->Memo2->isVisible());
-    QCOMPARE(form->Memo2->text(), QStringLiteral("3"));
-    clickOn(form->UpDown1->downButton());
-    QCOMPARE(QApplication::focusWidget(), form->Memo2);
+    QTRY_COMPARE(QApplication::focusWidget(), form->editors->datePartEditor);
+    QCOMPARE(form->editors->datePartEditor->text(), QStringLiteral("1"));
+    clickOn(form->editors->datePartArrows->upButton());
+    clickOn(form->editors->datePartArrows->upButton());
+    QVERIFY(form->editors->datePartEditor->isVisible());
+    QCOMPARE(form->editors->datePartEditor->text(), QStringLiteral("3"));
+    clickOn(form->editors->datePartArrows->downButton());
+    QCOMPARE(QApplication::focusWidget(), form->editors->datePartEditor);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(form->bill().valueOf(u8("月")), QStringLiteral("02"));
 }

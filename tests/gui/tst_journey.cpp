@@ -2,6 +2,8 @@
 #include "app/ui/TSltPrinterForm.h"
 #include "exchange/BillDefineFile.h"
 #include "exchange/ui/TLoadBillFileForm.h"
+#include "issuing/ui/BillEditorOverlay.h"
+#include "issuing/ui/PreBillList.h"
 #include "issuing/ui/TMakeBillForm.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
@@ -155,10 +157,10 @@ QPoint centreOf(const TMakeBillForm& form, const QString& item) {
     return {(b.left + b.right) / 2, (b.top + b.bottom) / 2};
 }
 void clickItem(TMakeBillForm& form, const QString& item) {
-    QTest::mouseClick(form.PrnImage, Qt::LeftButton, {}, centreOf(form, item));
+    QTest::mouseClick(form.pictureView, Qt::LeftButton, {}, centreOf(form, item));
 }
 void clickAway(TMakeBillForm& form) {
-    QTest::mouseClick(form.PrnImage, Qt::LeftButton, {}, QPoint(form.PrnImage->width() - 2, 2));
+    QTest::mouseClick(form.pictureView, Qt::LeftButton, {}, QPoint(form.pictureView->width() - 2, 2));
 }
 void typeOver(QWidget* editor, const QString& keys) {
     QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
@@ -484,23 +486,23 @@ void TestJourney::fillSaveAndPrint() {
         QCOMPARE(f->bill().valueOf(u8("年")), u8("2015"));
         QCOMPARE(f->bill().valueOf(u8("月")), u8("03"));
         QCOMPARE(f->bill().valueOf(u8("日")), u8("09"));
-        enterValue(*f, u8("日"), f->Memo2, u8("15"));
+        enterValue(*f, u8("日"), f->editors->datePartEditor, u8("15"));
         QCOMPARE(f->bill().valueOf(u8("日")), u8("15"));
 
         // The code fetches the business unit, and its record the account and the bank.
-        enterValue(*f, u8("收款人"), f->Memo1, kUnitCode.toLower());
+        enterValue(*f, u8("收款人"), f->editors->memoEditor, kUnitCode.toLower());
         QCOMPARE(f->bill().valueOf(u8("收款人")), kUnitName);
         QCOMPARE(f->bill().valueOf(u8("帐号")), kAccount);
         QCOMPARE(f->bill().valueOf(u8("开户行")), kBank);
 
         // The amount fills the capital and the grid items and computes the fee.
-        enterValue(*f, u8("金额"), f->TextInput, u8("12345.6"));
+        enterValue(*f, u8("金额"), f->editors->amountEditor, u8("12345.6"));
         QCOMPARE(f->bill().valueOf(u8("大写金额")), u8("12345.6"));
         QCOMPARE(f->bill().valueOf(u8("金额对格")), u8("12345.6"));
         QCOMPARE(f->bill().valueOf(u8("手续费")), u8("123.46"));
 
         clickItem(*f, u8("号码"));
-        typeOver(f->Memo1, u8("00000123"));
+        typeOver(f->editors->memoEditor, u8("00000123"));
         clickAway(*f);
         QCOMPARE(f->bill().valueOf(u8("号码")), u8("00000123"));
 
@@ -510,12 +512,12 @@ void TestJourney::fillSaveAndPrint() {
         QCOMPARE(f->bill().valueOf(u8("转帐")), u8("√"));
         QCOMPARE(f->bill().valueOf(u8("现金")), QString());
 
-        f->SpeedButton1->click();
+        f->preBillButton->click();
         QCOMPARE(f->preBillCount(), 1);
-        QCOMPARE(f->StringGrid->item(1, column(f->StringGrid, u8("收款人")))->text(), kUnitName);
-        QCOMPARE(f->StringGrid->item(1, column(f->StringGrid, u8("金额")))->text(), u8("￥12,345.60"));
+        QCOMPARE(f->preBillList->item(1, column(f->preBillList, u8("收款人")))->text(), kUnitName);
+        QCOMPARE(f->preBillList->item(1, column(f->preBillList, u8("金额")))->text(), u8("￥12,345.60"));
 
-        f->SpeedButton2->click();
+        f->printButton->click();
         ++m_prints;
         m_firstPrint = m_pdf->lastFile();
         QVERIFY(QFile::exists(m_firstPrint));
@@ -523,7 +525,7 @@ void TestJourney::fillSaveAndPrint() {
         // The printed number is used up; the values stay for another copy.
         QCOMPARE(f->bill().valueOf(u8("号码")), u8("00000124"));
         QCOMPARE(f->bill().valueOf(u8("金额")), u8("12345.6"));
-        f->SpeedButton3->click();
+        f->exitButton->click();
     });
     m_main->BitBtn4->click();
     QVERIFY(*filling);
@@ -576,18 +578,18 @@ void TestJourney::printThePreBillThroughCups() {
     auto filling = whenOpen<TMakeBillForm>([this, b](TMakeBillForm* f) {
         QCOMPARE(f->preBillCount(), 1);
         QCOMPARE(f->bill().valueOf(u8("金额")), QString());
-        f->StringGrid->setCurrentCell(1, 0);
-        f->N1->trigger();
+        f->preBillList->setCurrentCell(1, 0);
+        f->preBillList->choosePreBillAction->trigger();
         QCOMPARE(f->bill().valueOf(u8("收款人")), kUnitName);
         QCOMPARE(f->bill().valueOf(u8("金额")), u8("12345.6"));
         QCOMPARE(f->bill().valueOf(u8("转帐")), u8("√"));
         // The number is the next one, not the one of the day the pre-bill was kept.
         QCOMPARE(f->bill().valueOf(u8("号码")), u8("00000124"));
-        f->SpeedButton2->click();
+        f->printButton->click();
         ++m_prints;
         QCOMPARE(Sql::rowCount(Database::get(Db::Bill), b.historyTable), 2);
         QCOMPARE(f->bill().valueOf(u8("号码")), u8("00000125"));
-        f->SpeedButton3->click();
+        f->exitButton->click();
     });
     m_main->BitBtn4->click();
     QVERIFY(*filling);
@@ -707,12 +709,12 @@ void TestJourney::backUpClearAndRestore() {
     // number printed where it was moved to.
     auto filling = whenOpen<TMakeBillForm>([this](TMakeBillForm* f) {
         QCOMPARE(f->bill().valueOf(u8("号码")), m_prints == 2 ? u8("00000125") : u8("00000124"));
-        enterValue(*f, u8("收款人"), f->Memo1, kUnitCode);
+        enterValue(*f, u8("收款人"), f->editors->memoEditor, kUnitCode);
         QCOMPARE(f->bill().valueOf(u8("帐号")), kAccount);
-        enterValue(*f, u8("金额"), f->TextInput, u8("100"));
-        f->SpeedButton2->click();
+        enterValue(*f, u8("金额"), f->editors->amountEditor, u8("100"));
+        f->printButton->click();
         ++m_prints;
-        f->SpeedButton3->click();
+        f->exitButton->click();
     });
     m_main->BitBtn4->click();
     QVERIFY(*filling);

@@ -225,6 +225,32 @@ private slots:
         QCOMPARE(pdfImageCount(print(b, placement(50, 50, true), QImage())), 0);
     }
 
+    // A bill's page is previewed at the PDF's resolution; a page far larger than a bill is painted
+    // coarser so that its picture stays within about 40 million pixels, however large it claims to be.
+    void previewResolutionKeepsLargePagesWithinMemory_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("fullResolution");
+        QTest::newRow("cheque") << 2000 << 900 << true;
+        QTest::newRow("A4") << 2100 << 2970 << true;
+        QTest::newRow("no size") << 0 << 0 << true;
+        QTest::newRow("one metre square") << 10000 << 10000 << false;
+        QTest::newRow("largest stored size") << 2147483647 << 2147483647 << false;
+    }
+    void previewResolutionKeepsLargePagesWithinMemory() {
+        QFETCH(int, width);
+        QFETCH(int, length);
+        QFETCH(bool, fullResolution);
+        const int dpi = PreviewPaintDpi(width, length);
+        QVERIFY(dpi >= 2);
+        if (fullResolution)
+            QCOMPARE(dpi, kPdfDpi);
+        else
+            QVERIFY(dpi < kPdfDpi);
+        if (dpi > 2)
+            QVERIFY(double(width) * dpi / 254 * (double(length) * dpi / 254) <= 40e6);
+    }
+
     // The preview is the print path's page, painted at the PDF's resolution: brought down to 150
     // dpi it puts every text where the PDF of the same bill, rasterised at 150 dpi, has it, within
     // a pixel, with and without background.

@@ -212,7 +212,7 @@ private slots:
         QString caption;
         whenShown<TMakeBillForm>([&caption](TMakeBillForm* bill) {
             caption = bill->windowTitle();
-            bill->SpeedButton3->click();
+            bill->exitButton->click();
         });
         const QPoint at = cellPoint(form->ItemGrid, 1);
         QTest::mouseClick(form->ItemGrid->viewport(), Qt::LeftButton, {}, at);

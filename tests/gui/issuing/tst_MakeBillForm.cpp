@@ -1,5 +1,7 @@
 #include "app/ui/TMainForm.h"
 #include "issuing/PrintRecords.h"
+#include "issuing/ui/BillEditorOverlay.h"
+#include "issuing/ui/PreBillList.h"
 #include "issuing/ui/ReferenceLookups.h"
 #include "issuing/ui/TMakeBillForm.h"
 #include "issuing/ui/TMonthDayTimeForm.h"
@@ -244,10 +246,10 @@ private:
         return {(b.left + b.right) / 2, (b.top + b.bottom) / 2};
     }
     static void click(TMakeBillForm& form, const char* name) {
-        QTest::mouseClick(form.PrnImage, Qt::LeftButton, {}, centre(form, name));
+        QTest::mouseClick(form.pictureView, Qt::LeftButton, {}, centre(form, name));
     }
     static void clickAway(TMakeBillForm& form) {
-        QTest::mouseClick(form.PrnImage, Qt::LeftButton, {}, QPoint(form.PrnImage->width() - 2, 2));
+        QTest::mouseClick(form.pictureView, Qt::LeftButton, {}, QPoint(form.pictureView->width() - 2, 2));
     }
     // Clears the open editor and types the keys into it.
     static void type(QWidget* editor, const QString& keys) {
@@ -293,16 +295,16 @@ private slots:
     void showsTheBillWithDefaults() {
         auto form = open();
         QCOMPARE(form->windowTitle(), u8("支票--转帐支票  开票"));
-        QVERIFY(form->ComboBox1->isVisible());
+        QVERIFY(form->currencySelector->isVisible());
         QCOMPARE(value(*form, "年"), QStringLiteral("2015"));
         QCOMPARE(value(*form, "月"), QStringLiteral("01"));
         QCOMPARE(value(*form, "日"), QStringLiteral("30"));
         QCOMPARE(value(*form, "时间"), QStringLiteral("01301405"));
         QCOMPARE(value(*form, "日期"), QStringLiteral("150130"));
         QCOMPARE(form->nextPreBillNumber(), QStringLiteral("1"));
-        QCOMPARE(cell(form->StringGrid, 0, 0), u8("序号"));
-        QCOMPARE(cell(form->StringGrid, 0, 1), u8("金额"));
-        QCOMPARE(form->StringGrid->rowCount(), 2);
+        QCOMPARE(cell(form->preBillList, 0, 0), u8("序号"));
+        QCOMPARE(cell(form->preBillList, 0, 1), u8("金额"));
+        QCOMPARE(form->preBillList->rowCount(), 2);
         QCOMPARE(form->picture().size(), QSize(96 * 2000 / 254 - 1, 96 * 900 / 254 - 1));
         // Input areas are hatched; items only printed are not.
         const QImage& pic = form->picture();
@@ -321,16 +323,16 @@ private slots:
     void clickOpensTheEditorOfTheKind_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("editor");
-        QTest::newRow("amount") << u8("金额") << "TextInput";
-        QTest::newRow("text") << u8("重叠") << "Memo1";
-        QTest::newRow("month") << u8("月") << "Memo2";
-        QTest::newRow("year") << u8("年") << "Memo2";
-        QTest::newRow("business unit") << u8("收款人") << "Memo1";
-        QTest::newRow("bill kind") << u8("种类") << "EditCombo";
-        QTest::newRow("automatic number") << u8("编号") << "Memo1";
-        QTest::newRow("quantity") << u8("数量") << "Memo1";
-        QTest::newRow("digit grid") << u8("数字") << "Memo1";
-        QTest::newRow("year-month-day") << u8("日期") << "MyDateTimePicker";
+        QTest::newRow("amount") << u8("金额") << "amountEditor";
+        QTest::newRow("text") << u8("重叠") << "memoEditor";
+        QTest::newRow("month") << u8("月") << "datePartEditor";
+        QTest::newRow("year") << u8("年") << "datePartEditor";
+        QTest::newRow("business unit") << u8("收款人") << "memoEditor";
+        QTest::newRow("bill kind") << u8("种类") << "choiceEditor";
+        QTest::newRow("automatic number") << u8("编号") << "memoEditor";
+        QTest::newRow("quantity") << u8("数量") << "memoEditor";
+        QTest::newRow("digit grid") << u8("数字") << "memoEditor";
+        QTest::newRow("year-month-day") << u8("日期") << "datePicker";
     }
     void clickOpensTheEditorOfTheKind() {
         QFETCH(QString, item);
@@ -340,28 +342,28 @@ private slots:
         QPoint p = centre(*form, name.constData());
         if (item == u8("重叠"))
             p.setX(form->bill().items.at(at(*form, "重叠")).box.right - 2); // off the amount
-        QTest::mouseClick(form->PrnImage, Qt::LeftButton, {}, p);
+        QTest::mouseClick(form->pictureView, Qt::LeftButton, {}, p);
         QCOMPARE(form->editedItem(), form->bill().indexOf(item));
         auto* w = form->findChild<QWidget*>(editor);
         QVERIFY(w->isVisible());
         QCOMPARE(w->geometry().topLeft(), QPoint(form->bill().items.at(form->editedItem()).box.left,
                                                  form->bill().items.at(form->editedItem()).box.top));
-        QCOMPARE(form->EnterBtn->isVisible(), item == u8("收款人"));
-        QCOMPARE(form->UpDown1->isVisible(), editor == QLatin1String("Memo2"));
+        QCOMPARE(form->editors->lookupButton->isVisible(), item == u8("收款人"));
+        QCOMPARE(form->editors->datePartArrows->isVisible(), editor == QLatin1String("datePartEditor"));
         if (item == u8("年"))
-            QCOMPARE(form->UpDown1->minimum(), 1990);
+            QCOMPARE(form->editors->datePartArrows->minimum(), 1990);
         if (item == u8("月"))
-            QCOMPARE(form->UpDown1->maximum(), 12);
+            QCOMPARE(form->editors->datePartArrows->maximum(), 12);
     }
 
     void overlapOpensTheFirstItem() {
         auto form = open();
         const PixelRect overlap = form->bill().items.at(at(*form, "重叠")).box;
-        QTest::mouseClick(form->PrnImage, Qt::LeftButton, {}, QPoint(overlap.left + 2, overlap.top + 5));
+        QTest::mouseClick(form->pictureView, Qt::LeftButton, {}, QPoint(overlap.left + 2, overlap.top + 5));
         QCOMPARE(form->editedItem(), at(*form, "金额"));
         clickAway(*form);
         QCOMPARE(form->editedItem(), -1);
-        QVERIFY(!form->TextInput->isVisible());
+        QVERIFY(!form->editors->amountEditor->isVisible());
     }
 
     void invalidKeysAreRefused_data() {
@@ -400,7 +402,7 @@ private slots:
         QPoint p = centre(*form, name.constData());
         if (item == u8("重叠"))
             p.setX(form->bill().items.at(at(*form, "重叠")).box.right - 2);
-        QTest::mouseClick(form->PrnImage, Qt::LeftButton, {}, p);
+        QTest::mouseClick(form->pictureView, Qt::LeftButton, {}, p);
         QWidget* editor = QApplication::focusWidget();
         QVERIFY(editor);
         type(editor, keys);
@@ -413,25 +415,25 @@ private slots:
     void escKeepsEnterAndClickAwayStore() {
         auto form = open();
         click(*form, "金额");
-        type(form->TextInput, QStringLiteral("55"));
-        QTest::keyClick(form->TextInput, Qt::Key_Escape);
-        QVERIFY(!form->TextInput->isVisible());
+        type(form->editors->amountEditor, QStringLiteral("55"));
+        QTest::keyClick(form->editors->amountEditor, Qt::Key_Escape);
+        QVERIFY(!form->editors->amountEditor->isVisible());
         QCOMPARE(value(*form, "金额"), QString());
 
-        enter(*form, "金额", QStringLiteral("0055"), form->TextInput);
+        enter(*form, "金额", QStringLiteral("0055"), form->editors->amountEditor);
         QCOMPARE(value(*form, "金额"), QStringLiteral("55"));
         QCOMPARE(value(*form, "大写"), QStringLiteral("0055")); // the mirror gets the typed text
 
         click(*form, "金额");
-        type(form->TextInput, QStringLiteral("66.5"));
+        type(form->editors->amountEditor, QStringLiteral("66.5"));
         clickAway(*form);
         QCOMPARE(value(*form, "金额"), QStringLiteral("66.5"));
         QVERIFY(blueIn(form->picture(), form->bill().items.at(at(*form, "大写")).box) > 20);
 
         // Moving the focus to a button stores as well.
         click(*form, "重叠");
-        QTest::keyClicks(form->Memo1, QStringLiteral("x"));
-        form->SpeedButton5->setFocus();
+        QTest::keyClicks(form->editors->memoEditor, QStringLiteral("x"));
+        form->newBillButton->setFocus();
         QCOMPARE(form->editedItem(), -1);
         QCOMPARE(value(*form, "重叠"), QStringLiteral("x"));
     }
@@ -439,49 +441,50 @@ private slots:
     void datesMonthsAndDays() {
         auto form = open();
         // Storing February in 2015 turns the 30th into the 1st.
-        enter(*form, "月", QStringLiteral("2"), form->Memo2);
+        enter(*form, "月", QStringLiteral("2"), form->editors->datePartEditor);
         QCOMPARE(value(*form, "月"), QStringLiteral("02"));
         QCOMPARE(value(*form, "日"), QStringLiteral("01"));
 
-        enter(*form, "年", QStringLiteral("2016"), form->Memo2);
-        enter(*form, "日", QStringLiteral("29"), form->Memo2);
+        enter(*form, "年", QStringLiteral("2016"), form->editors->datePartEditor);
+        enter(*form, "日", QStringLiteral("29"), form->editors->datePartEditor);
         QCOMPARE(value(*form, "日"), QStringLiteral("29"));
-        enter(*form, "年", QStringLiteral("2015"), form->Memo2);
+        enter(*form, "年", QStringLiteral("2015"), form->editors->datePartEditor);
         // Opening the day of February 2015 with the 29th stored resets it and allows 28 days.
         click(*form, "日");
         QCOMPARE(value(*form, "日"), QStringLiteral("01"));
-        QCOMPARE(form->UpDown1->maximum(), 28);
-        QTest::keyClick(form->Memo2, Qt::Key_Escape);
+        QCOMPARE(form->editors->datePartArrows->maximum(), 28);
+        QTest::keyClick(form->editors->datePartEditor, Qt::Key_Escape);
 
         // Arrows wrap around.
         click(*form, "月");
-        form->UpDown1->downButton()->click();
-        form->UpDown1->downButton()->click();
-        QCOMPARE(form->Memo2->text(), QStringLiteral("12"));
-        QTest::keyClick(form->Memo2, Qt::Key_Return);
+        form->editors->datePartArrows->downButton()->click();
+        form->editors->datePartArrows->downButton()->click();
+        QCOMPARE(form->editors->datePartEditor->text(), QStringLiteral("12"));
+        QTest::keyClick(form->editors->datePartEditor, Qt::Key_Return);
         QCOMPARE(value(*form, "月"), QStringLiteral("12"));
 
         // The date picker opens on the stored date; leaving it keeps the value.
         click(*form, "日期");
-        QCOMPARE(form->MyDateTimePicker->date(), QDate(2015, 1, 30));
+        QCOMPARE(form->editors->datePicker->date(), QDate(2015, 1, 30));
         clickAway(*form);
         QCOMPARE(value(*form, "日期"), QStringLiteral("150130"));
         click(*form, "日期");
-        form->MyDateTimePicker->setDate(QDate(2016, 12, 5));
+        form->editors->datePicker->setDate(QDate(2016, 12, 5));
         clickAway(*form);
         QCOMPARE(value(*form, "日期"), QStringLiteral("161205"));
         // A day picked in the calendar with the keys ends the editing as a click does.
         click(*form, "日期");
         // The calendar opens from the arrow at the picker's right end.
-        QTest::mouseClick(form->MyDateTimePicker, Qt::LeftButton, {},
-                          QPoint(form->MyDateTimePicker->width() - 6, form->MyDateTimePicker->height() / 2));
-        QCalendarWidget* calendar = form->MyDateTimePicker->calendarWidget();
+        QTest::mouseClick(
+            form->editors->datePicker, Qt::LeftButton, {},
+            QPoint(form->editors->datePicker->width() - 6, form->editors->datePicker->height() / 2));
+        QCalendarWidget* calendar = form->editors->datePicker->calendarWidget();
         QTRY_VERIFY(calendar->isVisible());
         QWidget* days = calendar->focusWidget() ? calendar->focusWidget() : calendar;
         QTest::keyClick(days, Qt::Key_Right);
         QTest::keyClick(days, Qt::Key_Return);
         QTRY_COMPARE(form->editedItem(), -1);
-        QVERIFY(!form->MyDateTimePicker->isVisible());
+        QVERIFY(!form->editors->datePicker->isVisible());
         QCOMPARE(value(*form, "日期"), QStringLiteral("161206"));
 
         // The month-day-hour-minute dialog.
@@ -504,15 +507,15 @@ private slots:
         click(*form, "勾");
         QCOMPARE(value(*form, "勾"), QString());
 
-        enter(*form, "数量", QStringLiteral("3"), form->Memo1);
-        enter(*form, "单价", QStringLiteral("12.5"), form->TextInput);
+        enter(*form, "数量", QStringLiteral("3"), form->editors->memoEditor);
+        enter(*form, "单价", QStringLiteral("12.5"), form->editors->amountEditor);
         QCOMPARE(value(*form, "合计"), QStringLiteral("37.5"));
         QVERIFY(blueIn(form->picture(), form->bill().items.at(at(*form, "合计")).box) > 20);
 
         // Every value that is printed is shown, also at the picture's left edge.
         QCOMPARE(form->bill().items.at(at(*form, "边缘")).box.left, 0);
         click(*form, "边缘");
-        typeText(form->Memo1, u8("甲乙丙"));
+        typeText(form->editors->memoEditor, u8("甲乙丙"));
         clickAway(*form);
         QVERIFY(blueIn(form->picture(), form->bill().items.at(at(*form, "边缘")).box) > 20);
     }
@@ -522,7 +525,7 @@ private slots:
         const QStringList names{u8("单位名称"), u8("银行帐号"), u8("开户银行"), u8("识别码")};
         m_lookups->answers[QStringLiteral("SelectBusinessUnit")] = {
             1, {u8("甲公司"), u8("6222"), u8("工行"), u8("A1")}, names};
-        enter(*form, "收款人", QStringLiteral("A1"), form->Memo1);
+        enter(*form, "收款人", QStringLiteral("A1"), form->editors->memoEditor);
         QCOMPARE(m_calls, QStringList{QStringLiteral("SelectBusinessUnit:A1")});
         QCOMPARE(value(*form, "收款人"), u8("甲公司"));
         QCOMPARE(value(*form, "帐号"), u8("6222"));
@@ -532,36 +535,36 @@ private slots:
         m_lookups->answers[QStringLiteral("SelectBusinessUnit")] = {-1, {}, names};
         m_lookups->answers[QStringLiteral("QuickAddBusinessUnit")] = {1, {u8("乙公司"), u8("7777")}, {}};
         m_prompter->answers = {true, false};
-        enter(*form, "收款人", QStringLiteral("ZZ"), form->Memo1);
+        enter(*form, "收款人", QStringLiteral("ZZ"), form->editors->memoEditor);
         QCOMPARE(m_prompter->texts(QStringLiteral("question")), QStringList{u8("需要增加新的业务单位吗 ？")});
         QVERIFY(m_calls.contains(QStringLiteral("QuickAddBusinessUnit:ZZ")));
         QCOMPARE(value(*form, "收款人"), u8("乙公司"));
         QCOMPARE(value(*form, "帐号"), u8("7777"));
 
         // Answered No: the typed text stays.
-        enter(*form, "收款人", QStringLiteral("QQ"), form->Memo1);
+        enter(*form, "收款人", QStringLiteral("QQ"), form->editors->memoEditor);
         QCOMPARE(value(*form, "收款人"), QStringLiteral("QQ"));
         QCOMPARE(value(*form, "帐号"), u8("7777"));
 
         // A purpose that is not found leaves the editor open; the button picks one.
         m_calls.clear();
-        enter(*form, "用途", QStringLiteral("X"), form->Memo1);
+        enter(*form, "用途", QStringLiteral("X"), form->editors->memoEditor);
         QCOMPARE(m_calls, QStringList{QStringLiteral("SelectPurpose:X")});
         QCOMPARE(form->editedItem(), at(*form, "用途"));
         m_lookups->answers[QStringLiteral("PickPurpose")] = {
             1, {u8("货款"), u8("HK")}, {u8("用途"), u8("识别码")}};
-        form->EnterBtn->click();
+        form->editors->lookupButton->click();
         QCOMPARE(value(*form, "用途"), u8("货款"));
         QCOMPARE(form->editedItem(), -1);
 
         // Contacts and own units by Enter.
         m_lookups->answers[QStringLiteral("SelectContact")] = {-1, {}, {u8("姓名")}};
         m_prompter->answers = {false};
-        enter(*form, "联系人", QStringLiteral("wang"), form->Memo1);
+        enter(*form, "联系人", QStringLiteral("wang"), form->editors->memoEditor);
         QCOMPARE(m_prompter->lastText(), u8("需要增加新的联系人吗 ？"));
         QCOMPARE(value(*form, "联系人"), QStringLiteral("wang"));
         m_lookups->answers[QStringLiteral("SelectOwnAccount")] = {1, {u8("本公司")}, {u8("开户名称")}};
-        enter(*form, "本单位", QString(), form->Memo1);
+        enter(*form, "本单位", QString(), form->editors->memoEditor);
         QCOMPARE(value(*form, "本单位"), u8("本公司"));
     }
 
@@ -572,7 +575,7 @@ private slots:
         m_realLookups = true;
         auto form = open();
         // A single record with the code is taken without asking.
-        enter(*form, "收款人", QStringLiteral("A1"), form->Memo1);
+        enter(*form, "收款人", QStringLiteral("A1"), form->editors->memoEditor);
         QCOMPARE(value(*form, "收款人"), u8("甲公司"));
         QCOMPARE(value(*form, "帐号"), u8("6222"));
         QVERIFY(m_prompter->asked.isEmpty());
@@ -581,99 +584,99 @@ private slots:
     void listsOfEarlierEntries() {
         auto form = open();
         click(*form, "种类");
-        QCOMPARE(form->EditCombo->currentText(), u8("转帐支票"));
-        QCOMPARE(form->EditCombo->count(), 5);
+        QCOMPARE(form->editors->choiceEditor->currentText(), u8("转帐支票"));
+        QCOMPARE(form->editors->choiceEditor->count(), 5);
         clickAway(*form);
         QCOMPARE(value(*form, "种类"), u8("转帐支票"));
 
         click(*form, "种类");
-        form->EditCombo->lineEdit()->selectAll();
-        typeText(form->EditCombo->lineEdit(), u8("银行汇票"));
-        QTest::keyClick(form->EditCombo->lineEdit(), Qt::Key_Return);
+        form->editors->choiceEditor->lineEdit()->selectAll();
+        typeText(form->editors->choiceEditor->lineEdit(), u8("银行汇票"));
+        QTest::keyClick(form->editors->choiceEditor->lineEdit(), Qt::Key_Return);
         QCOMPARE(value(*form, "种类"), u8("银行汇票"));
         click(*form, "种类");
-        QCOMPARE(form->EditCombo->count(), 6);
-        QCOMPARE(form->EditCombo->currentText(), u8("银行汇票"));
+        QCOMPARE(form->editors->choiceEditor->count(), 6);
+        QCOMPARE(form->editors->choiceEditor->currentText(), u8("银行汇票"));
     }
 
     void preBills() {
         auto form = open();
         // Enter starts a new line in these: leave them by clicking elsewhere.
         click(*form, "编号");
-        type(form->Memo1, QStringLiteral("0005"));
+        type(form->editors->memoEditor, QStringLiteral("0005"));
         click(*form, "抬头");
-        type(form->Memo1, u8("甲"));
+        type(form->editors->memoEditor, u8("甲"));
         clickAway(*form);
         QCOMPARE(value(*form, "编号"), QStringLiteral("0005"));
         // Three pre-bills; the third in US dollars.
         for (int i = 1; i <= 3; ++i) {
             if (i == 3) {
-                form->ComboBox1->setCurrentIndex(1);
-                form->ComboBox1Change(1);
+                form->currencySelector->setCurrentIndex(1);
+                form->changeCurrency(1);
             }
-            enter(*form, "金额", QString::number(i * 10), form->TextInput);
-            form->SpeedButton1->click();
+            enter(*form, "金额", QString::number(i * 10), form->editors->amountEditor);
+            form->preBillButton->click();
         }
         QCOMPARE(form->preBillCount(), 3);
         QCOMPARE(form->nextPreBillNumber(), QStringLiteral("4"));
-        QCOMPARE(cell(form->StringGrid, 3, 0), QStringLiteral("3"));
-        QCOMPARE(cell(form->StringGrid, 2, 1), u8("￥20.00"));
-        QCOMPARE(cell(form->StringGrid, 3, 1), QStringLiteral("US$30.00"));
-        QCOMPARE(form->StringGrid->currentRow(), 3);
+        QCOMPARE(cell(form->preBillList, 3, 0), QStringLiteral("3"));
+        QCOMPARE(cell(form->preBillList, 2, 1), u8("￥20.00"));
+        QCOMPARE(cell(form->preBillList, 3, 1), QStringLiteral("US$30.00"));
+        QCOMPARE(form->preBillList->currentRow(), 3);
 
         // Delete number 2: the former 3 becomes 2.
-        form->StringGrid->setCurrentCell(2, 0);
+        form->preBillList->setCurrentCell(2, 0);
         m_prompter->answers = {true};
-        form->N3Click();
+        form->preBillList->deleteSelected();
         QCOMPARE(m_prompter->lastText(), u8("确定要删除序号 2  的预开票吗 ？"));
         QCOMPARE(form->preBillCount(), 2);
-        QCOMPARE(cell(form->StringGrid, 2, 0), QStringLiteral("2"));
-        QCOMPARE(cell(form->StringGrid, 2, 1), QStringLiteral("US$30.00"));
+        QCOMPARE(cell(form->preBillList, 2, 0), QStringLiteral("2"));
+        QCOMPARE(cell(form->preBillList, 2, 1), QStringLiteral("US$30.00"));
 
         // The numbers have advanced since; the fixed text comes with the pre-bill.
         FilledBill later = form->bill();
         later.values[at(*form, "编号")] = QStringLiteral("0009");
         later.values[at(*form, "抬头")] = u8("乙");
         SaveRememberedItems(m_entry.autoTable, later);
-        form->ComboBox1->setCurrentIndex(0);
-        form->ComboBox1Change(0);
-        enter(*form, "金额", QStringLiteral("99"), form->TextInput);
-        form->StringGrid->setCurrentCell(2, 0);
-        form->N1Click();
+        form->currencySelector->setCurrentIndex(0);
+        form->changeCurrency(0);
+        enter(*form, "金额", QStringLiteral("99"), form->editors->amountEditor);
+        form->preBillList->setCurrentCell(2, 0);
+        form->loadSelectedPreBill();
         QCOMPARE(value(*form, "金额"), QStringLiteral("30"));
         QCOMPARE(form->currency(), 1);
-        QCOMPARE(form->ComboBox1->currentIndex(), 1);
+        QCOMPARE(form->currencySelector->currentIndex(), 1);
         QCOMPARE(value(*form, "编号"), QStringLiteral("0009"));
         QCOMPARE(value(*form, "抬头"), u8("甲"));
         QCOMPARE(form->nextPreBillNumber(), QStringLiteral("3"));
 
         // Saving right after selecting adds a new one; the selected one stays.
-        form->SpeedButton1->click();
+        form->preBillButton->click();
         QCOMPARE(form->preBillCount(), 3);
 
         // Kept between openings, with the currency chosen last.
-        form->SpeedButton3->click();
+        form->exitButton->click();
         QVERIFY(!form->isVisible());
         form->show();
         QCOMPARE(form->preBillCount(), 3);
         QCOMPARE(form->currency(), 1);
 
         m_prompter->answers = {false, true};
-        form->N4Click();
+        form->preBillList->clearAll();
         QCOMPARE(form->preBillCount(), 3);
-        form->N4Click();
+        form->preBillList->clearAll();
         QCOMPARE(m_prompter->lastText(), u8("确定要清空预开票吗 ？"));
         QCOMPARE(form->preBillCount(), 0);
-        QCOMPARE(form->StringGrid->rowCount(), 2);
-        QCOMPARE(cell(form->StringGrid, 1, 0), QString());
-        form->N3Click(); // nothing left: no question
+        QCOMPARE(form->preBillList->rowCount(), 2);
+        QCOMPARE(cell(form->preBillList, 1, 0), QString());
+        form->preBillList->deleteSelected(); // nothing left: no question
     }
 
     void newBillResetsTheValues() {
         auto form = open();
-        enter(*form, "金额", QStringLiteral("5"), form->TextInput);
-        enter(*form, "月", QStringLiteral("7"), form->Memo2);
-        form->SpeedButton5->click();
+        enter(*form, "金额", QStringLiteral("5"), form->editors->amountEditor);
+        enter(*form, "月", QStringLiteral("7"), form->editors->datePartEditor);
+        form->newBillButton->click();
         QCOMPARE(value(*form, "金额"), QString());
         QCOMPARE(value(*form, "月"), QStringLiteral("01"));
     }
@@ -682,28 +685,28 @@ private slots:
     // the same.
     void withoutCurrencyChoiceAmountsAreInYuan() {
         auto form = open();
-        form->ComboBox1->setCurrentIndex(2);
-        form->ComboBox1Change(2);
-        form->SpeedButton3->click();
+        form->currencySelector->setCurrentIndex(2);
+        form->changeCurrency(2);
+        form->exitButton->click();
         Sql::exec(Database::get(Db::Define),
                   u8("UPDATE %1 SET \"币种选择\" = 0").arg(Sql::q(BillStore::workingPageTable())));
         form->show();
-        QVERIFY(!form->ComboBox1->isVisible());
-        QVERIFY(!form->Label1->isVisible());
+        QVERIFY(!form->currencySelector->isVisible());
+        QVERIFY(!form->currencyLabel->isVisible());
         QCOMPARE(form->currency(), 0);
-        enter(*form, "金额", QStringLiteral("12"), form->TextInput);
-        form->SpeedButton1->click();
-        QCOMPARE(cell(form->StringGrid, 1, 1), u8("￥12.00"));
+        enter(*form, "金额", QStringLiteral("12"), form->editors->amountEditor);
+        form->preBillButton->click();
+        QCOMPARE(cell(form->preBillList, 1, 1), u8("￥12.00"));
     }
 
     void printRecordsAndAdvances() {
         auto form = open();
         auto* printing = new PdfPrinting(m_pdfDir.path());
         Printing::install(std::unique_ptr<Printing>(printing));
-        enter(*form, "金额", QStringLiteral("1234.5"), form->TextInput);
+        enter(*form, "金额", QStringLiteral("1234.5"), form->editors->amountEditor);
         click(*form, "编号");
-        type(form->Memo1, QStringLiteral("0005"));
-        form->SpeedButton2->click(); // stores the open editor first
+        type(form->editors->memoEditor, QStringLiteral("0005"));
+        form->printButton->click(); // stores the open editor first
         QVERIFY(QFile::exists(printing->lastFile()));
         if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
             const QString text = PdfPages::text(printing->lastFile());
@@ -718,7 +721,7 @@ private slots:
         // A failed print records nothing and numbers nothing.
         Printing::install(std::make_unique<FailingPrinting>(m_pdfDir.path()));
         m_prompter->clear();
-        form->SpeedButton2->click();
+        form->printButton->click();
         QCOMPARE(m_prompter->texts(QStringLiteral("error")), QStringList{QStringLiteral("打印机报告错误")});
         QCOMPARE(Sql::rowCount(db, m_entry.historyTable), 1);
         QCOMPARE(value(*form, "编号"), QStringLiteral("0006"));
@@ -730,7 +733,7 @@ private slots:
             QStringList printers() override { return {}; }
         };
         Printing::install(std::make_unique<NoPrinters>(m_pdfDir.path()));
-        form->SpeedButton2->click();
+        form->printButton->click();
         QCOMPARE(m_prompter->lastText(), u8("未找到可以使用的打印机 ！"));
         QCOMPARE(Sql::rowCount(db, m_entry.historyTable), 1);
     }
@@ -741,7 +744,7 @@ private slots:
         auto form = open();
         auto* printing = new PdfPrinting(m_pdfDir.path());
         Printing::install(std::unique_ptr<Printing>(printing));
-        enter(*form, "金额", QStringLiteral("1234.5"), form->TextInput);
+        enter(*form, "金额", QStringLiteral("1234.5"), form->editors->amountEditor);
         const QSqlDatabase db = Database::get(Db::Bill);
 
         const int width = form->bill().page.width;
@@ -787,10 +790,10 @@ private slots:
             m_app = std::make_unique<TempAppFolder>();
             auto form = open(true, QString(), title);
             *left = form->bill().items.at(at(*form, "金额")).box.left;
-            enter(*form, "金额", QStringLiteral("12"), form->TextInput);
+            enter(*form, "金额", QStringLiteral("12"), form->editors->amountEditor);
             auto* printing = new PdfPrinting(m_pdfDir.path());
             Printing::install(std::unique_ptr<Printing>(printing));
-            form->SpeedButton2->click();
+            form->printButton->click();
             return PdfPages::find(PdfPages::words(printing->lastFile()), QStringLiteral("12.00")).left();
         };
         if (!PdfPages::toolsAvailable())
@@ -812,29 +815,29 @@ private slots:
     // A double-click in the pre-bill list offers the pre-bill menu; with no pre-bill it offers nothing.
     void preBillListDoubleClickOffersTheMenu() {
         auto form = open();
-        const QPoint row1 = form->StringGrid->visualRect(form->StringGrid->model()->index(1, 1)).center();
-        QTest::mouseDClick(form->StringGrid->viewport(), Qt::LeftButton, {}, row1);
-        QVERIFY(!form->PopupMenu1->isVisible());
-        enter(*form, "金额", QStringLiteral("5"), form->TextInput);
-        form->SpeedButton1->click();
-        QTest::mouseDClick(form->StringGrid->viewport(), Qt::LeftButton, {}, row1);
-        QTRY_VERIFY(form->PopupMenu1->isVisible());
-        QCOMPARE(form->PopupMenu1->actions().first()->text(), u8("选择预开票"));
-        form->PopupMenu1->close();
+        const QPoint row1 = form->preBillList->visualRect(form->preBillList->model()->index(1, 1)).center();
+        QTest::mouseDClick(form->preBillList->viewport(), Qt::LeftButton, {}, row1);
+        QVERIFY(!form->preBillList->preBillMenu->isVisible());
+        enter(*form, "金额", QStringLiteral("5"), form->editors->amountEditor);
+        form->preBillButton->click();
+        QTest::mouseDClick(form->preBillList->viewport(), Qt::LeftButton, {}, row1);
+        QTRY_VERIFY(form->preBillList->preBillMenu->isVisible());
+        QCOMPARE(form->preBillList->preBillMenu->actions().first()->text(), u8("选择预开票"));
+        form->preBillList->preBillMenu->close();
     }
 
     void unreadableFontIsToldOnceAndNotPrinted() {
         auto form = open(true, u8("宋体-x"));
         QVERIFY(m_prompter->asked.isEmpty()); // nothing drawn with it yet
-        enter(*form, "金额", QStringLiteral("12"), form->TextInput);
-        enter(*form, "金额", QStringLiteral("13"), form->TextInput);
+        enter(*form, "金额", QStringLiteral("12"), form->editors->amountEditor);
+        enter(*form, "金额", QStringLiteral("13"), form->editors->amountEditor);
         QCOMPARE(m_prompter->texts(QStringLiteral("error")).size(), 1);
         QVERIFY(m_prompter->lastText().contains(u8("“金额”")));
         QVERIFY(blueIn(form->picture(), form->bill().items.at(at(*form, "大写")).box) >
                 20); // others still drawn
 
         m_prompter->clear();
-        form->SpeedButton2->click();
+        form->printButton->click();
         QCOMPARE(m_prompter->texts(QStringLiteral("error")).size(), 1);
         QCOMPARE(Sql::rowCount(Database::get(Db::Bill), m_entry.historyTable), 0);
     }
@@ -851,8 +854,8 @@ private slots:
         const QDir out(QDir::homePath() + QStringLiteral("/PDF"));
         const QStringList before = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
         auto form = open();
-        enter(*form, "金额", QStringLiteral("98765.43"), form->TextInput);
-        form->SpeedButton2->click();
+        enter(*form, "金额", QStringLiteral("98765.43"), form->editors->amountEditor);
+        form->printButton->click();
         QCOMPARE(Sql::rowCount(Database::get(Db::Bill), m_entry.historyTable), 1);
 
         const QString arrived =
@@ -864,7 +867,7 @@ private slots:
         // may run a little longer or shorter at its right end.
         auto* printing = new PdfPrinting(m_pdfDir.path());
         Printing::install(std::unique_ptr<Printing>(printing));
-        form->SpeedButton2->click();
+        form->printButton->click();
         const QRect cups = PdfPages::inkBounds(arrived);
         const QRect direct = PdfPages::inkBounds(printing->lastFile());
         QFile::remove(arrived);
@@ -896,7 +899,7 @@ private slots:
         QTimer::singleShot(0, [&caption] {
             if (auto* form = qobject_cast<TMakeBillForm*>(QApplication::activeModalWidget())) {
                 caption = form->windowTitle();
-                form->SpeedButton3->click();
+                form->exitButton->click();
             }
         });
         main.BitBtn4->click();
