@@ -206,9 +206,9 @@ void TestDesktopInput::arrowsStepTheMonth() {
 // unsaved work in place.
 void TestDesktopInput::minimisedDesignerKeepsItsWork() {
     TItemSetForm* form = openDesigner();
-    form->PageControl1->setCurrentIndex(1);
-    typeInto(form->StringGrid1, LeftRow, QStringLiteral("500"));
-    QTest::keyClick(form->Edit2, Qt::Key_Return);
+    form->parameterTabs->setCurrentIndex(1);
+    typeInto(form->itemGrid, LeftRow, QStringLiteral("500"));
+    QTest::keyClick(form->itemTextEditor, Qt::Key_Return);
     QCOMPARE(form->billTemplate().items[0].left, 500);
     QVERIFY(form->modified());
 
@@ -218,7 +218,7 @@ void TestDesktopInput::minimisedDesignerKeepsItsWork() {
     QTRY_VERIFY(form->windowHandle()->isExposed());
     QTRY_VERIFY(m_main->isVisible());
     QCOMPARE(form->billTemplate().items[0].left, 500);
-    QCOMPARE(form->StringGrid1->value(LeftRow), QStringLiteral("500"));
+    QCOMPARE(form->itemGrid->value(LeftRow), QStringLiteral("500"));
     QVERIFY(form->modified());
     delete form;
 }
@@ -241,30 +241,29 @@ void TestDesktopInput::escClosesOnlyTheCellEditor() {
     auto* adjust = new TAdjPositionForm(m_store, bill, m_main.get());
     adjust->show();
     QVERIFY(activate(adjust));
-    typeInto(adjust->StringGrid1, LeftRow, QStringLiteral("77"));
-    QTest::keyClick(adjust->Edit2, Qt::Key_Escape);
-    QVERIFY(!adjust->Edit2->isVisible());
+    typeInto(adjust->itemGrid, LeftRow, QStringLiteral("77"));
+    QTest::keyClick(adjust->itemTextEditor, Qt::Key_Escape);
+    QVERIFY(!adjust->itemTextEditor->isVisible());
     QCOMPARE(adjust->billTemplate().items[0].left, 10);
-    typeInto(adjust->StringGrid1, LeftRow, QStringLiteral("77"));
-    QTest::keyClick(adjust->Edit2, Qt::Key_Return);
+    typeInto(adjust->itemGrid, LeftRow, QStringLiteral("77"));
+    QTest::keyClick(adjust->itemTextEditor, Qt::Key_Return);
     QCOMPARE(adjust->billTemplate().items[0].left, 77);
     // A click on a label puts the focus on the grid.
-    QTest::mouseClick(
-        adjust->StringGrid1->viewport(), Qt::LeftButton, {},
-        adjust->StringGrid1->visualRect(adjust->StringGrid1->model()->index(NameRow, 0)).center());
-    QTRY_COMPARE(QApplication::focusWidget(), adjust->StringGrid1);
-    QTest::keyClick(adjust->StringGrid1, Qt::Key_Escape);
+    QTest::mouseClick(adjust->itemGrid->viewport(), Qt::LeftButton, {},
+                      adjust->itemGrid->visualRect(adjust->itemGrid->model()->index(NameRow, 0)).center());
+    QTRY_COMPARE(QApplication::focusWidget(), adjust->itemGrid);
+    QTest::keyClick(adjust->itemGrid, Qt::Key_Escape);
     QVERIFY(adjust->isVisible());
     QVERIFY(adjust->modified());
     delete adjust;
 
     // In the designer a second Esc neither asks nor closes.
     TItemSetForm* designer = openDesigner();
-    designer->PageControl1->setCurrentIndex(1);
-    typeInto(designer->StringGrid1, LeftRow, QStringLiteral("66"));
-    QTest::keyClick(designer->Edit2, Qt::Key_Return);
-    typeInto(designer->StringGrid1, LeftRow, QStringLiteral("99"));
-    QTest::keyClick(designer->Edit2, Qt::Key_Escape);
+    designer->parameterTabs->setCurrentIndex(1);
+    typeInto(designer->itemGrid, LeftRow, QStringLiteral("66"));
+    QTest::keyClick(designer->itemTextEditor, Qt::Key_Return);
+    typeInto(designer->itemGrid, LeftRow, QStringLiteral("99"));
+    QTest::keyClick(designer->itemTextEditor, Qt::Key_Escape);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QVERIFY(designer->isVisible());
     QVERIFY(m_prompter->asked.isEmpty());
@@ -279,7 +278,7 @@ void TestDesktopInput::fontDialogKeepsTheItemsFont() {
     Prompter::install(std::make_unique<QtPrompter>());
     m_prompter = nullptr;
     TItemSetForm* form = openDesigner();
-    form->PageControl1->setCurrentIndex(1);
+    form->parameterTabs->setCurrentIndex(1);
     QStringList shown;
     auto answer = [&shown](const char* style) {
         whenShown<FontChooser>([&shown, style](FontChooser* d) {
@@ -294,17 +293,17 @@ void TestDesktopInput::fontDialogKeepsTheItemsFont() {
         });
     };
     answer(nullptr);
-    doubleClick(form->StringGrid1, FontRow);
+    doubleClick(form->itemGrid, FontRow);
     QCOMPARE(form->billTemplate().items[0].font, u8("宋体-9"));
     QVERIFY(!form->modified());
 
     answer("粗体");
-    doubleClick(form->StringGrid1, FontRow);
+    doubleClick(form->itemGrid, FontRow);
     QCOMPARE(form->billTemplate().items[0].font, u8("宋体-9-粗体"));
 
-    form->ListBox1->setCurrentRow(1);
+    form->itemNameList->setCurrentRow(1);
     answer(nullptr);
-    doubleClick(form->StringGrid1, FontRow);
+    doubleClick(form->itemGrid, FontRow);
     QCOMPARE(form->billTemplate().items[1].font, u8("宋体-9"));
     QCOMPARE(shown, QStringList({u8("宋体|9|常规"), u8("宋体|9|常规"), u8("宋体|9|常规")}));
     delete form;

@@ -328,36 +328,36 @@ void TestJourney::designTheCheque() {
 void TestJourney::designItems(TItemSetForm& f) {
     QVERIFY(f.windowTitle().endsWith(m_definitionFile));
     // The scanned form is the background.
-    QVERIFY(f.PrnImage->background().pixelColor(100, 5) != QColor(Qt::white));
-    f.PageControl1->setCurrentIndex(1);
+    QVERIFY(f.canvas->background().pixelColor(100, 5) != QColor(Qt::white));
+    f.parameterTabs->setCurrentIndex(1);
     for (const Design& d : kDesign) {
         answerName(u8(d.name));
-        f.SpeedButton1->click();
-        QCOMPARE(f.ListBox1->currentItem()->text(), u8(d.name));
+        f.addItemButton->click();
+        QCOMPARE(f.itemNameList->currentItem()->text(), u8(d.name));
         if (u8(d.type) != u8("文本")) {
-            doubleClick(f.StringGrid1, TypeRow);
-            choose(f.ComboBox2, u8(d.type));
+            doubleClick(f.itemGrid, TypeRow);
+            choose(f.itemChoiceEditor, u8(d.type));
         }
         // A new item stands beside the last one; through the corner it always fits on the form.
-        commit(f.StringGrid1, f.Edit2, LeftRow, 0);
-        commit(f.StringGrid1, f.Edit2, TopRow, 0);
-        commit(f.StringGrid1, f.Edit2, WidthRow, d.width);
-        commit(f.StringGrid1, f.Edit2, HeightRow, d.height);
-        commit(f.StringGrid1, f.Edit2, LeftRow, d.left);
-        commit(f.StringGrid1, f.Edit2, TopRow, d.top);
+        commit(f.itemGrid, f.itemTextEditor, LeftRow, 0);
+        commit(f.itemGrid, f.itemTextEditor, TopRow, 0);
+        commit(f.itemGrid, f.itemTextEditor, WidthRow, d.width);
+        commit(f.itemGrid, f.itemTextEditor, HeightRow, d.height);
+        commit(f.itemGrid, f.itemTextEditor, LeftRow, d.left);
+        commit(f.itemGrid, f.itemTextEditor, TopRow, d.top);
     }
-    QCOMPARE(f.ListBox1->count(), kDesign.size());
+    QCOMPARE(f.itemNameList->count(), kDesign.size());
 
     // Flags and ties after all items exist, as each names others.
     for (const Design& d : kDesign) {
-        clickListEntry(f.ListBox1, u8(d.name));
+        clickListEntry(f.itemNameList, u8(d.name));
         if (!d.input)
-            doubleClick(f.StringGrid1, ShowInputRow);
+            doubleClick(f.itemGrid, ShowInputRow);
         if (d.summed)
-            doubleClick(f.StringGrid1, StatisticsRow);
+            doubleClick(f.itemGrid, StatisticsRow);
         if (d.group != 0) {
-            doubleClick(f.StringGrid1, InterlockRow);
-            choose(f.ComboBox2, QString::number(d.group));
+            doubleClick(f.itemGrid, InterlockRow);
+            choose(f.itemChoiceEditor, QString::number(d.group));
         }
         const QStringList pair = u8(d.relation).split(QLatin1Char('-'));
         if (pair.size() == 2) {
@@ -367,10 +367,10 @@ void TestJourney::designItems(TItemSetForm& f) {
                 y->ComboBox2->setCurrentIndex(y->ComboBox2->findText(pair.at(1)));
                 clickButton(y, "BitBtn1");
             });
-            doubleClick(f.StringGrid1, RelationRow);
+            doubleClick(f.itemGrid, RelationRow);
         } else if (!pair.constFirst().isEmpty()) {
-            doubleClick(f.StringGrid1, RelationRow);
-            choose(f.ComboBox2, pair.constFirst());
+            doubleClick(f.itemGrid, RelationRow);
+            choose(f.itemChoiceEditor, pair.constFirst());
         }
         if (*d.formula) {
             // Names are inserted from the list, the rest is typed.
@@ -387,18 +387,18 @@ void TestJourney::designItems(TItemSetForm& f) {
                 }
                 clickButton(c, "BitBtn1");
             });
-            doubleClick(f.StringGrid1, CalcRow);
+            doubleClick(f.itemGrid, CalcRow);
         }
-        QCOMPARE(f.StringGrid1->value(ShowInputRow), d.input ? PageParameters::checkText() : QString());
-        QCOMPARE(f.StringGrid1->value(RelationRow), u8(d.relation));
-        QCOMPARE(f.StringGrid1->value(CalcRow), u8(d.formula));
-        QCOMPARE(f.StringGrid1->value(InterlockRow), QString::number(d.group));
+        QCOMPARE(f.itemGrid->value(ShowInputRow), d.input ? PageParameters::checkText() : QString());
+        QCOMPARE(f.itemGrid->value(RelationRow), u8(d.relation));
+        QCOMPARE(f.itemGrid->value(CalcRow), u8(d.formula));
+        QCOMPARE(f.itemGrid->value(InterlockRow), QString::number(d.group));
     }
 
     QVERIFY(f.modified());
-    f.SpeedButton4->click();
+    f.saveButton->click();
     QVERIFY(!f.modified());
-    f.SpeedButton3->click();
+    f.exitButton->click();
     QVERIFY(!f.isVisible());
 }
 
@@ -656,14 +656,14 @@ void TestJourney::listAndExportTheHistory() {
 void TestJourney::adjustAPosition() {
     const MainItemFlag b = bill();
     auto adjusting = whenOpen<TAdjPositionForm>([](TAdjPositionForm* d) {
-        QCOMPARE(d->ListBox1->count(), kDesign.size());
-        clickListEntry(d->ListBox1, u8("号码"));
-        QCOMPARE(d->StringGrid1->value(LeftRow), u8("1500"));
-        commit(d->StringGrid1, d->Edit2, LeftRow, 1600);
+        QCOMPARE(d->itemNameList->count(), kDesign.size());
+        clickListEntry(d->itemNameList, u8("号码"));
+        QCOMPARE(d->itemGrid->value(LeftRow), u8("1500"));
+        commit(d->itemGrid, d->itemTextEditor, LeftRow, 1600);
         QVERIFY(d->modified());
-        d->SpeedButton4->click();
+        d->saveButton->click();
         QVERIFY(!d->modified());
-        d->SpeedButton3->click();
+        d->exitButton->click();
     });
     QTest::mouseClick(m_main->BitBtn5, Qt::LeftButton);
     QVERIFY(*adjusting);

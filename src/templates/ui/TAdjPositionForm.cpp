@@ -1,6 +1,5 @@
 #include "templates/ui/TAdjPositionForm.h"
 
-#include "platform/ui/MinimizeFollow.h"
 #include "platform/ui/Prompter.h"
 #include "store/BillStore.h"
 #include "store/Database.h"
@@ -36,45 +35,43 @@ QString check(bool set) {
 } // namespace
 
 TAdjPositionForm::TAdjPositionForm(BillStore& store, const MainItemFlag& bill, QWidget* parent)
-    : QDialog(parent), m_store(store), m_bill(bill), m_tpl(std::make_unique<BillTemplate>()) {
+    : TemplateEditWindow(parent), m_store(store), m_bill(bill), m_tpl(std::make_unique<BillTemplate>()) {
     setWindowTitle(QStringLiteral("位置调整"));
-    setModal(true);
-    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(2, 2, 2, 2);
 
     auto* top = new QHBoxLayout;
-    StringGrid = new ParameterGrid(this, 2);
-    StringGrid->setObjectName(QStringLiteral("StringGrid"));
-    StringGrid->setLabels(
+    pageGrid = new ParameterGrid(this, 2);
+    pageGrid->setObjectName(QStringLiteral("pageGrid"));
+    pageGrid->setLabels(
         QString::fromUtf8("票据左空|票据顶空|打印方向|币种选择|打印背景").split(QLatin1Char('|')));
-    StringGrid->setFixedWidth(305);
-    top->addWidget(StringGrid);
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setFixedWidth(233);
-    top->addWidget(ListBox1);
-    StringGrid1 = new ParameterGrid(this, 2);
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setLabels(itemParameterColumns().mid(0, 9));
-    StringGrid1->setFixedWidth(309);
-    top->addWidget(StringGrid1);
+    pageGrid->setFixedWidth(305);
+    top->addWidget(pageGrid);
+    itemNameList = new QListWidget(this);
+    itemNameList->setObjectName(QStringLiteral("itemNameList"));
+    itemNameList->setFixedWidth(233);
+    top->addWidget(itemNameList);
+    itemGrid = new ParameterGrid(this, 2);
+    itemGrid->setObjectName(QStringLiteral("itemGrid"));
+    itemGrid->setLabels(itemParameterColumns().mid(0, 9));
+    itemGrid->setFixedWidth(309);
+    top->addWidget(itemGrid);
     outer->addLayout(top);
     // Every row of both grids shows without scrolling; the window grows with them.
-    const int gridHeight = std::max({190, StringGrid->fullHeight(), StringGrid1->fullHeight()});
-    for (QWidget* w : {static_cast<QWidget*>(StringGrid), static_cast<QWidget*>(ListBox1),
-                       static_cast<QWidget*>(StringGrid1)})
+    const int gridHeight = std::max({190, pageGrid->fullHeight(), itemGrid->fullHeight()});
+    for (QWidget* w : {static_cast<QWidget*>(pageGrid), static_cast<QWidget*>(itemNameList),
+                       static_cast<QWidget*>(itemGrid)})
         w->setFixedHeight(gridHeight);
     setFixedSize(858, 566 + gridHeight - 190);
 
-    Edit1 = StringGrid->edit();
-    ComboBox1 = StringGrid->combo();
-    Edit2 = StringGrid1->edit();
-    ComboBox2 = StringGrid1->combo();
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    pageTextEditor = pageGrid->edit();
+    pageChoiceEditor = pageGrid->combo();
+    itemTextEditor = itemGrid->edit();
+    itemChoiceEditor = itemGrid->combo();
+    pageTextEditor->setObjectName(QStringLiteral("pageTextEditor"));
+    pageChoiceEditor->setObjectName(QStringLiteral("pageChoiceEditor"));
+    itemTextEditor->setObjectName(QStringLiteral("itemTextEditor"));
+    itemChoiceEditor->setObjectName(QStringLiteral("itemChoiceEditor"));
 
     auto* bar = new QWidget(this);
     bar->setAutoFillBackground(true);
@@ -84,11 +81,11 @@ TAdjPositionForm::TAdjPositionForm(BillStore& store, const MainItemFlag& bill, Q
     bar->setFixedHeight(4);
     outer->addWidget(bar);
 
-    ScrollBox1 = new QScrollArea(this);
-    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
-    PrnImage = new TemplateCanvas(*m_tpl, TemplateCanvas::Options{false, true});
-    ScrollBox1->setWidget(PrnImage);
-    outer->addWidget(ScrollBox1, 1);
+    pictureScroller = new QScrollArea(this);
+    pictureScroller->setObjectName(QStringLiteral("pictureScroller"));
+    canvas = new TemplateCanvas(*m_tpl, TemplateCanvas::Options{false, true});
+    pictureScroller->setWidget(canvas);
+    outer->addWidget(pictureScroller, 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -100,121 +97,100 @@ TAdjPositionForm::TAdjPositionForm(BillStore& store, const MainItemFlag& bill, Q
         buttons->addWidget(b);
         return b;
     };
-    SpeedButton5 = button("SpeedButton5", QStringLiteral("测试打印"));
-    SpeedButton4 = button("SpeedButton4", QStringLiteral("保  存"));
-    SpeedButton3 = button("SpeedButton3", QStringLiteral("退  出"));
+    testPrintButton = button("testPrintButton", QStringLiteral("测试打印"));
+    saveButton = button("saveButton", QStringLiteral("保  存"));
+    exitButton = button("exitButton", QStringLiteral("退  出"));
     outer->addLayout(buttons);
 
-    connect(SpeedButton5, &QPushButton::clicked, this, &TAdjPositionForm::SpeedButton5Click);
-    connect(SpeedButton4, &QPushButton::clicked, this, [this] { SpeedButton4Click(); });
-    connect(SpeedButton3, &QPushButton::clicked, this, &TAdjPositionForm::SpeedButton3Click);
-    connect(ListBox1, &QListWidget::currentRowChanged, this, &TAdjPositionForm::ListBox1Click);
-    connect(StringGrid, &ParameterGrid::valueDoubleClicked, this, &TAdjPositionForm::StringGridDblClick);
-    connect(StringGrid, &ParameterGrid::textCommitted, this,
+    connect(testPrintButton, &QPushButton::clicked, this, &TAdjPositionForm::testPrint);
+    connect(saveButton, &QPushButton::clicked, this, [this] { save(); });
+    connect(exitButton, &QPushButton::clicked, this, &TAdjPositionForm::leave);
+    connect(itemNameList, &QListWidget::currentRowChanged, this, &TAdjPositionForm::selectListedItem);
+    connect(pageGrid, &ParameterGrid::valueDoubleClicked, this, &TAdjPositionForm::editPageRow);
+    connect(pageGrid, &ParameterGrid::textCommitted, this,
             [this](int row, const QString&, const QString& text) { pageCommitted(row, text); });
-    connect(StringGrid, &ParameterGrid::entryChosen, this,
+    connect(pageGrid, &ParameterGrid::entryChosen, this,
             [this](int row, int, const QString& text) { pageCommitted(row, text); });
-    connect(StringGrid1, &ParameterGrid::valueDoubleClicked, this, &TAdjPositionForm::StringGrid1DblClick);
-    connect(StringGrid1, &ParameterGrid::textCommitted, this,
+    connect(itemGrid, &ParameterGrid::valueDoubleClicked, this, &TAdjPositionForm::editItemRow);
+    connect(itemGrid, &ParameterGrid::textCommitted, this,
             [this](int row, const QString&, const QString& text) { itemCommitted(row, text); });
-    connect(StringGrid1, &ParameterGrid::entryChosen, this, [this](int row, int index, const QString&) {
+    connect(itemGrid, &ParameterGrid::entryChosen, this, [this](int row, int index, const QString&) {
         if (row != AlignmentRow || m_selected < 0 || index < 0)
             return;
         // The frame stays; only the text moves inside it.
         m_tpl->items[m_selected].alignment = static_cast<quint8>(index);
-        m_modified = true;
+        setModified();
         selectItem(m_selected);
     });
-    connect(PrnImage, &TemplateCanvas::pressed, this, [this] {
-        StringGrid->hideEditors();
-        StringGrid1->hideEditors();
+    connect(canvas, &TemplateCanvas::pressed, this, [this] {
+        pageGrid->hideEditors();
+        itemGrid->hideEditors();
     });
-    connect(PrnImage, &TemplateCanvas::itemPicked, this, [this](int index) {
+    connect(canvas, &TemplateCanvas::itemPicked, this, [this](int index) {
         m_selected = index;
-        const QSignalBlocker block(ListBox1);
-        ListBox1->setCurrentRow(index);
+        const QSignalBlocker block(itemNameList);
+        itemNameList->setCurrentRow(index);
         fillItemGrid();
     });
-    connect(PrnImage, &TemplateCanvas::itemMoved, this, [this] {
-        m_modified = true;
+    connect(canvas, &TemplateCanvas::itemMoved, this, [this] {
+        setModified();
         fillItemGrid();
     });
 }
 
 TAdjPositionForm::~TAdjPositionForm() = default;
 
-void TAdjPositionForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    // Restoring the minimised window shows it again; only opening it reloads the working template.
-    if (!event->spontaneous())
-        guarded(this, [this] { FormShow(); });
-}
-
-void TAdjPositionForm::keyPressEvent(QKeyEvent* event) {
-    // Esc belongs to the cell editors; the window closes only through "退  出" and its close box.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void TAdjPositionForm::changeEvent(QEvent* event) {
-    QDialog::changeEvent(event);
-    followMinimizedState(this, event);
-}
-
-void TAdjPositionForm::FormShow() {
-    StringGrid->hideEditors();
-    StringGrid1->hideEditors();
+void TAdjPositionForm::loadWorkingTemplate() {
+    pageGrid->hideEditors();
+    itemGrid->hideEditors();
     const QSqlDatabase def = Database::get(Db::Define);
     m_page = readPageRow(def, BillStore::workingPageTable());
-    StringGrid->setValue(LeftMarginRow, QString::number(m_page.leftMargin));
-    StringGrid->setValue(TopMarginRow, QString::number(m_page.topMargin));
-    StringGrid->setValue(DirectionRow, PageParameters::directionTexts().value(m_page.direction == 0 ? 0 : 1));
-    StringGrid->setValue(CurrencyRow, check(m_page.currencyChoice));
-    StringGrid->setValue(BackgroundRow, check(m_page.printBackground));
+    pageGrid->setValue(LeftMarginRow, QString::number(m_page.leftMargin));
+    pageGrid->setValue(TopMarginRow, QString::number(m_page.topMargin));
+    pageGrid->setValue(DirectionRow, PageParameters::directionTexts().value(m_page.direction == 0 ? 0 : 1));
+    pageGrid->setValue(CurrencyRow, check(m_page.currencyChoice));
+    pageGrid->setValue(BackgroundRow, check(m_page.printBackground));
 
     LoadTemplateItems(def, BillStore::workingItemTable(), *m_tpl);
     {
-        const QSignalBlocker block(ListBox1);
-        ListBox1->clear();
-        ListBox1->addItems(m_tpl->names());
+        const QSignalBlocker block(itemNameList);
+        itemNameList->clear();
+        itemNameList->addItems(m_tpl->names());
     }
     // The picture is found by its file name in this store's picture folder.
-    PrnImage->setBackground(buildBackground(BillStore::resolvePicturePath(m_page.pictureFormat), m_page.width,
-                                            m_page.length, PrnImage->dpi()));
+    canvas->setBackground(buildBackground(BillStore::resolvePicturePath(m_page.pictureFormat), m_page.width,
+                                          m_page.length, canvas->dpi()));
     selectItem(m_tpl->count() > 0 ? 0 : -1);
-    m_modified = false;
-    if (!PrnImage->drawingError().isEmpty())
-        Prompter::instance().error(this, PrnImage->drawingError());
+    setModified(false);
+    if (!canvas->drawingError().isEmpty())
+        Prompter::instance().error(this, canvas->drawingError());
 }
 
 void TAdjPositionForm::redraw() {
-    PrnImage->redraw();
+    canvas->redraw();
 }
 
 void TAdjPositionForm::selectItem(int index) {
     m_selected = index >= 0 && index < m_tpl->count() ? index : -1;
     {
-        const QSignalBlocker block(ListBox1);
-        ListBox1->setCurrentRow(m_selected);
+        const QSignalBlocker block(itemNameList);
+        itemNameList->setCurrentRow(m_selected);
     }
     redraw();
-    PrnImage->selectItem(m_selected);
+    canvas->selectItem(m_selected);
     fillItemGrid();
 }
 
-void TAdjPositionForm::ListBox1Click(int row) {
+void TAdjPositionForm::selectListedItem(int row) {
     if (row < 0 || row >= m_tpl->count() || row == m_selected)
         return;
-    StringGrid1->hideEditors();
+    itemGrid->hideEditors();
     selectItem(row);
 }
 
 void TAdjPositionForm::fillItemGrid() {
     if (m_selected < 0) {
-        StringGrid1->clearValues();
+        itemGrid->clearValues();
         return;
     }
     const TemplateItem& it = m_tpl->items[m_selected];
@@ -228,25 +204,25 @@ void TAdjPositionForm::fillItemGrid() {
                              TextAlignment::text(it.alignment),
                              check(it.printed)};
     for (int r = 0; r < values.size(); ++r)
-        StringGrid1->setValue(r, values.at(r));
+        itemGrid->setValue(r, values.at(r));
 }
 
-void TAdjPositionForm::StringGridDblClick(int row) {
+void TAdjPositionForm::editPageRow(int row) {
     switch (row) {
     case LeftMarginRow:
     case TopMarginRow:
-        StringGrid->openTextEditor(row, ParameterGrid::Keys::SignedDigits);
+        pageGrid->openTextEditor(row, ParameterGrid::Keys::SignedDigits);
         break;
     case DirectionRow: {
         const QStringList entries = PageParameters::directionTexts();
-        StringGrid->openComboEditor(row, entries, std::max<int>(0, entries.indexOf(StringGrid->value(row))),
-                                    false);
+        pageGrid->openComboEditor(row, entries, std::max<int>(0, entries.indexOf(pageGrid->value(row))),
+                                  false);
         break;
     }
     case CurrencyRow:
     case BackgroundRow:
-        StringGrid->setValue(row, StringGrid->value(row).isEmpty() ? PageParameters::checkText() : QString());
-        m_modified = true;
+        pageGrid->setValue(row, pageGrid->value(row).isEmpty() ? PageParameters::checkText() : QString());
+        setModified();
         break;
     default:
         break;
@@ -254,11 +230,11 @@ void TAdjPositionForm::StringGridDblClick(int row) {
 }
 
 void TAdjPositionForm::pageCommitted(int row, const QString& text) {
-    StringGrid->setValue(row, text);
-    m_modified = true;
+    pageGrid->setValue(row, text);
+    setModified();
 }
 
-void TAdjPositionForm::StringGrid1DblClick(int row) {
+void TAdjPositionForm::editItemRow(int row) {
     if (m_selected < 0)
         return;
     TemplateItem& it = m_tpl->items[m_selected];
@@ -268,7 +244,7 @@ void TAdjPositionForm::StringGrid1DblClick(int row) {
     case WidthRow:
     case HeightRow:
     case SpacingRow:
-        StringGrid1->openTextEditor(row, ParameterGrid::Keys::Digits4);
+        itemGrid->openTextEditor(row, ParameterGrid::Keys::Digits4);
         return;
     case FontRow: {
         QFont initial;
@@ -284,7 +260,7 @@ void TAdjPositionForm::StringGrid1DblClick(int row) {
         break;
     }
     case AlignmentRow:
-        StringGrid1->openComboEditor(row, TextAlignment::texts(), it.alignment < 9 ? it.alignment : 0, false);
+        itemGrid->openComboEditor(row, TextAlignment::texts(), it.alignment < 9 ? it.alignment : 0, false);
         return;
     case PrintedRow:
         it.printed = !it.printed;
@@ -292,7 +268,7 @@ void TAdjPositionForm::StringGrid1DblClick(int row) {
     default:
         return;
     }
-    m_modified = true;
+    setModified();
     selectItem(m_selected);
 }
 
@@ -312,51 +288,51 @@ void TAdjPositionForm::itemCommitted(int row, const QString& text) {
                         : row == HeightRow ? Field::Height
                                            : Field::Spacing;
     // A value that would put the item beyond the picture is undone.
-    if (!CanvasEditing::setFieldWithin(m_tpl->items[m_selected], field, value, PrnImage->imageSize(),
-                                       PrnImage->dpi())) {
+    if (!CanvasEditing::setFieldWithin(m_tpl->items[m_selected], field, value, canvas->imageSize(),
+                                       canvas->dpi())) {
         fillItemGrid();
         return;
     }
-    m_modified = true;
+    setModified();
     selectItem(m_selected);
 }
 
 bool TAdjPositionForm::margin(int row, int* value) {
     bool ok = false;
-    *value = StringGrid->value(row).trimmed().toInt(&ok);
+    *value = pageGrid->value(row).trimmed().toInt(&ok);
     if (!ok) {
         Prompter::instance().warning(this,
-                                     StringGrid->label(row) + QStringLiteral("必须是整数，请重新输入 ！"));
+                                     pageGrid->label(row) + QStringLiteral("必须是整数，请重新输入 ！"));
         return false;
     }
     return true;
 }
 
-void TAdjPositionForm::SpeedButton5Click() {
-    StringGrid->hideEditors();
-    StringGrid1->hideEditors();
+void TAdjPositionForm::testPrint() {
+    pageGrid->hideEditors();
+    itemGrid->hideEditors();
     CheckPrintDefine def = CheckPrintDefine::fromPage(m_page);
     // Unsaved margins and direction count; the background flag is the stored one.
     if (!margin(LeftMarginRow, &def.leftMargin) || !margin(TopMarginRow, &def.topMargin))
         return;
-    def.landscape = PageParameters::directionTexts().indexOf(StringGrid->value(DirectionRow)) != 0;
+    def.landscape = PageParameters::directionTexts().indexOf(pageGrid->value(DirectionRow)) != 0;
     for (int i = 0; i < m_tpl->count(); ++i)
         def.items << m_tpl->items[i];
-    runTestPrint(this, def, PrnImage->background(), PrnImage->dpi());
+    runTestPrint(this, def, canvas->background(), canvas->dpi());
 }
 
-bool TAdjPositionForm::SpeedButton4Click() {
-    StringGrid->hideEditors();
-    StringGrid1->hideEditors();
-    if (!m_modified)
+bool TAdjPositionForm::save() {
+    pageGrid->hideEditors();
+    itemGrid->hideEditors();
+    if (!modified())
         return true;
     PageParameters page = m_page;
     if (!margin(LeftMarginRow, &page.leftMargin) || !margin(TopMarginRow, &page.topMargin))
         return false;
     page.direction =
-        std::max<int>(0, PageParameters::directionTexts().indexOf(StringGrid->value(DirectionRow)));
-    page.currencyChoice = !StringGrid->value(CurrencyRow).isEmpty();
-    page.printBackground = !StringGrid->value(BackgroundRow).isEmpty();
+        std::max<int>(0, PageParameters::directionTexts().indexOf(pageGrid->value(DirectionRow)));
+    page.currencyChoice = !pageGrid->value(CurrencyRow).isEmpty();
+    page.printBackground = !pageGrid->value(BackgroundRow).isEmpty();
     const bool saved = guarded(this, [&] {
         const QSqlDatabase def = Database::get(Db::Define);
         {
@@ -373,12 +349,12 @@ bool TAdjPositionForm::SpeedButton4Click() {
     if (!saved)
         return false;
     m_page = page;
-    m_modified = false;
+    setModified(false);
     return true;
 }
 
-void TAdjPositionForm::SpeedButton3Click() {
-    StringGrid->hideEditors();
-    StringGrid1->hideEditors();
+void TAdjPositionForm::leave() {
+    pageGrid->hideEditors();
+    itemGrid->hideEditors();
     reject();
 }

@@ -3,7 +3,7 @@
 #include "store/MainItemFlag.h"
 #include "templates/BillTemplate.h"
 
-#include <QDialog>
+#include "templates/ui/TemplateEditWindow.h"
 #include <QFont>
 
 #include <memory>
@@ -21,44 +21,40 @@ class TemplateCanvas;
 // direction and two page flags, and the position, size, font, spacing, alignment and print flag
 // of items can change; nothing else of the template. Works on the working template loaded from
 // the bill and stores it back into the bill when saved.
-class TAdjPositionForm : public QDialog {
+class TAdjPositionForm : public TemplateEditWindow {
     Q_OBJECT
 public:
     TAdjPositionForm(BillStore& store, const MainItemFlag& bill, QWidget* parent = nullptr);
     ~TAdjPositionForm() override;
 
-    bool modified() const { return m_modified; }
     const BillTemplate& billTemplate() const { return *m_tpl; }
     int selectedIndex() const { return m_selected; }
 
-    ParameterGrid* StringGrid = nullptr;  // margins, direction, currency and background flags
-    ParameterGrid* StringGrid1 = nullptr; // the nine adjustable parameters of the selected item
-    QListWidget* ListBox1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    QPushButton* SpeedButton5 = nullptr; // 测试打印
-    QPushButton* SpeedButton4 = nullptr; // 保  存
-    QPushButton* SpeedButton3 = nullptr; // 退  出
-    QScrollArea* ScrollBox1 = nullptr;
-    TemplateCanvas* PrnImage = nullptr;
+    ParameterGrid* pageGrid = nullptr; // margins, direction, currency and background flags
+    ParameterGrid* itemGrid = nullptr; // the nine adjustable parameters of the selected item
+    QListWidget* itemNameList = nullptr;
+    QLineEdit* pageTextEditor = nullptr;
+    QComboBox* pageChoiceEditor = nullptr;
+    QLineEdit* itemTextEditor = nullptr;
+    QComboBox* itemChoiceEditor = nullptr;
+    QPushButton* testPrintButton = nullptr; // "测试打印"
+    QPushButton* saveButton = nullptr;      // "保  存"
+    QPushButton* exitButton = nullptr;      // "退  出"
+    QScrollArea* pictureScroller = nullptr;
+    TemplateCanvas* canvas = nullptr;
 
-    void SpeedButton5Click();
+    void testPrint();
     // Saves into the bill; false when nothing could be saved (the operator was told why).
-    bool SpeedButton4Click();
-    void SpeedButton3Click();
-    void ListBox1Click(int row);
-    void StringGridDblClick(int row);
-    void StringGrid1DblClick(int row);
+    bool save();
+    void leave();
+    void selectListedItem(int row);
+    void editPageRow(int row);
+    void editItemRow(int row);
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    void loadWorkingTemplate() override;
 
 private:
-    void FormShow();
     void pageCommitted(int row, const QString& text);
     void itemCommitted(int row, const QString& text);
     void selectItem(int index);
@@ -72,5 +68,4 @@ private:
     std::unique_ptr<BillTemplate> m_tpl;
     PageParameters m_page;
     int m_selected = -1;
-    bool m_modified = false;
 };

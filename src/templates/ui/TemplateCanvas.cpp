@@ -39,7 +39,7 @@ Qt::CursorShape cursorFor(Handle h) {
 
 TemplateCanvas::TemplateCanvas(BillTemplate& tpl, Options options, QWidget* parent)
     : QWidget(parent), m_tpl(tpl), m_options(options) {
-    setObjectName(QStringLiteral("PrnImage"));
+    setObjectName(QStringLiteral("canvas"));
     setMouseTracking(true);
     m_dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
     setBackground(QImage());
@@ -104,7 +104,7 @@ bool TemplateCanvas::ignores(Qt::MouseButton button) const {
     return button == Qt::RightButton && !m_options.anyButton;
 }
 
-void TemplateCanvas::PrnImageMouseDown(Qt::MouseButton button, const QPoint& p) {
+void TemplateCanvas::pressAt(Qt::MouseButton button, const QPoint& p) {
     emit pressed();
     if (ignores(button))
         return;
@@ -131,7 +131,7 @@ void TemplateCanvas::PrnImageMouseDown(Qt::MouseButton button, const QPoint& p) 
     update();
 }
 
-void TemplateCanvas::PrnImageMouseMove(const QPoint& p) {
+void TemplateCanvas::dragTo(const QPoint& p) {
     if (m_dragging) {
         if (m_code == Handle::Inside)
             m_work = CanvasEditing::movedWithin(m_work, p - m_grab, imageSize());
@@ -152,7 +152,7 @@ void TemplateCanvas::PrnImageMouseMove(const QPoint& p) {
     }
 }
 
-void TemplateCanvas::PrnImageMouseUp(Qt::MouseButton button, const QPoint& p) {
+void TemplateCanvas::releaseAt(Qt::MouseButton button, const QPoint& p) {
     if (ignores(button))
         return;
     if (m_banding) {
@@ -206,13 +206,13 @@ void TemplateCanvas::paintEvent(QPaintEvent*) {
 }
 
 void TemplateCanvas::mousePressEvent(QMouseEvent* event) {
-    PrnImageMouseDown(event->button(), event->position().toPoint());
+    pressAt(event->button(), event->position().toPoint());
 }
 
 void TemplateCanvas::mouseMoveEvent(QMouseEvent* event) {
-    PrnImageMouseMove(event->position().toPoint());
+    dragTo(event->position().toPoint());
 }
 
 void TemplateCanvas::mouseReleaseEvent(QMouseEvent* event) {
-    PrnImageMouseUp(event->button(), event->position().toPoint());
+    releaseAt(event->button(), event->position().toPoint());
 }

@@ -48,9 +48,9 @@ public:
     PixelRect selectedFrame() const { return m_frame; }
     CanvasEditing::Handle handle() const { return m_code; }
 
-    void PrnImageMouseDown(Qt::MouseButton button, const QPoint& p);
-    void PrnImageMouseMove(const QPoint& p);
-    void PrnImageMouseUp(Qt::MouseButton button, const QPoint& p);
+    void pressAt(Qt::MouseButton button, const QPoint& p);
+    void dragTo(const QPoint& p);
+    void releaseAt(Qt::MouseButton button, const QPoint& p);
 
 signals:
     // Every press, before anything else: windows close their cell editors.

@@ -88,49 +88,49 @@ private:
 
 void TestAdjPosition::editorsKeepTheirRules() {
     TAdjPositionForm& form = open();
-    QCOMPARE(form.ListBox1->count(), 2);
-    QCOMPARE(form.StringGrid1->value(NameRow), u8("金额"));
-    QCOMPARE(form.StringGrid->value(DirectionRow), u8("横向打印"));
+    QCOMPARE(form.itemNameList->count(), 2);
+    QCOMPARE(form.itemGrid->value(NameRow), u8("金额"));
+    QCOMPARE(form.pageGrid->value(DirectionRow), u8("横向打印"));
 
-    typeInto(form.StringGrid1, WidthRow, u8("12345"));
-    QCOMPARE(form.Edit2->text(), u8("1234"));
-    QTest::keyClick(form.Edit2, Qt::Key_Return);
+    typeInto(form.itemGrid, WidthRow, u8("12345"));
+    QCOMPARE(form.itemTextEditor->text(), u8("1234"));
+    QTest::keyClick(form.itemTextEditor, Qt::Key_Return);
     QCOMPARE(form.billTemplate().items[0].width, 1234);
 
     // A width that takes the item beyond the picture is undone.
-    typeInto(form.StringGrid1, LeftRow, u8("2300"));
-    QTest::keyClick(form.Edit2, Qt::Key_Return);
+    typeInto(form.itemGrid, LeftRow, u8("2300"));
+    QTest::keyClick(form.itemTextEditor, Qt::Key_Return);
     QCOMPARE(form.billTemplate().items[0].left, 10);
-    QCOMPARE(form.StringGrid1->value(LeftRow), u8("10"));
+    QCOMPARE(form.itemGrid->value(LeftRow), u8("10"));
 
     // The name cannot be edited here.
-    doubleClick(form.StringGrid1, NameRow);
-    QVERIFY(!form.Edit2->isVisible());
+    doubleClick(form.itemGrid, NameRow);
+    QVERIFY(!form.itemTextEditor->isVisible());
 
-    typeInto(form.StringGrid, LeftMarginRow, u8("-15"));
-    QCOMPARE(form.Edit1->text(), u8("-15"));
-    typeKeys(form.Edit1, u8("-"));
-    QTest::keyClick(form.Edit1, Qt::Key_Home);
-    typeKeys(form.Edit1, u8("-"));
-    QCOMPARE(form.Edit1->text(), u8("-15"));
-    QTest::keyClick(form.Edit1, Qt::Key_Return);
-    QCOMPARE(form.StringGrid->value(LeftMarginRow), u8("-15"));
+    typeInto(form.pageGrid, LeftMarginRow, u8("-15"));
+    QCOMPARE(form.pageTextEditor->text(), u8("-15"));
+    typeKeys(form.pageTextEditor, u8("-"));
+    QTest::keyClick(form.pageTextEditor, Qt::Key_Home);
+    typeKeys(form.pageTextEditor, u8("-"));
+    QCOMPARE(form.pageTextEditor->text(), u8("-15"));
+    QTest::keyClick(form.pageTextEditor, Qt::Key_Return);
+    QCOMPARE(form.pageGrid->value(LeftMarginRow), u8("-15"));
     QVERIFY(form.modified());
 
     // The arrow keys step the drop-down's choice; Esc puts the old one back, Enter takes it.
-    doubleClick(form.StringGrid, DirectionRow);
-    QTest::keyClick(form.ComboBox1, Qt::Key_Down);
-    QVERIFY(form.ComboBox1->isVisible());
-    QTest::keyClick(form.ComboBox1, Qt::Key_Escape);
-    QCOMPARE(form.StringGrid->value(DirectionRow), u8("横向打印"));
-    doubleClick(form.StringGrid, DirectionRow);
-    QTest::keyClick(form.ComboBox1, Qt::Key_Down);
-    QTest::keyClick(form.ComboBox1, Qt::Key_Return);
-    QVERIFY(!form.ComboBox1->isVisible());
-    QCOMPARE(form.StringGrid->value(DirectionRow), u8("纵向打印"));
+    doubleClick(form.pageGrid, DirectionRow);
+    QTest::keyClick(form.pageChoiceEditor, Qt::Key_Down);
+    QVERIFY(form.pageChoiceEditor->isVisible());
+    QTest::keyClick(form.pageChoiceEditor, Qt::Key_Escape);
+    QCOMPARE(form.pageGrid->value(DirectionRow), u8("横向打印"));
+    doubleClick(form.pageGrid, DirectionRow);
+    QTest::keyClick(form.pageChoiceEditor, Qt::Key_Down);
+    QTest::keyClick(form.pageChoiceEditor, Qt::Key_Return);
+    QVERIFY(!form.pageChoiceEditor->isVisible());
+    QCOMPARE(form.pageGrid->value(DirectionRow), u8("纵向打印"));
 
     // Both grids show every row without scrolling.
-    for (ParameterGrid* grid : {form.StringGrid, form.StringGrid1})
+    for (ParameterGrid* grid : {form.pageGrid, form.itemGrid})
         QCOMPARE(grid->rowViewportPosition(grid->rowCount() - 1) + grid->rowHeight(0) <=
                      grid->viewport()->height(),
                  true);
@@ -139,23 +139,23 @@ void TestAdjPosition::editorsKeepTheirRules() {
 // 向右 is stored as 2; the frame stays, the text moves to its right edge.
 void TestAdjPosition::alignmentMovesTextInsideTheFrame() {
     TAdjPositionForm& form = open();
-    form.ListBox1->setCurrentRow(1);
+    form.itemNameList->setCurrentRow(1);
     const PixelRect frame = form.billTemplate().items[1].box;
     const PixelRect centred = form.billTemplate().items[1].textRect;
-    doubleClick(form.StringGrid1, AlignmentRow);
-    choose(form.ComboBox2, u8("向右"));
+    doubleClick(form.itemGrid, AlignmentRow);
+    choose(form.itemChoiceEditor, u8("向右"));
     const TemplateItem& it = form.billTemplate().items[1];
     QCOMPARE(it.alignment, quint8(2));
     QCOMPARE(it.box, frame);
     QVERIFY(it.textRect.left > centred.left);
     QVERIFY(it.textRect.right >= frame.right - 1);
-    QCOMPARE(form.StringGrid1->value(AlignmentRow), u8("向右"));
+    QCOMPARE(form.itemGrid->value(AlignmentRow), u8("向右"));
 }
 
 // A drag moves the item; the new position arrives in tenths of a millimetre, rounded up.
 void TestAdjPosition::dragIsWrittenBackInTenths() {
     TAdjPositionForm& form = open();
-    TemplateCanvas* canvas = form.PrnImage;
+    TemplateCanvas* canvas = form.canvas;
     const int dpi = canvas->dpi();
     // 用途 is a 文本 item: its frame is its box.
     const PixelRect box = form.billTemplate().items[1].box;
@@ -169,7 +169,7 @@ void TestAdjPosition::dragIsWrittenBackInTenths() {
     QCOMPARE(it.top, int(std::ceil((box.top + 25) * 254.0 / dpi)));
     QCOMPARE(it.width, 300);
     QCOMPARE(it.height, 60);
-    QCOMPARE(form.StringGrid1->value(LeftRow), QString::number(it.left));
+    QCOMPARE(form.itemGrid->value(LeftRow), QString::number(it.left));
     QVERIFY(form.modified());
 
     // A press outside every item does nothing here (no rubber band).
@@ -182,11 +182,11 @@ void TestAdjPosition::exitLeavesTheBillAsItWas() {
     TAdjPositionForm& form = open();
     const auto page = rows(m_bill.typeTable);
     const auto items = rows(m_bill.itemTable);
-    typeInto(form.StringGrid, TopMarginRow, u8("40"));
-    QTest::keyClick(form.Edit1, Qt::Key_Return);
-    doubleClick(form.StringGrid1, PrintedRow);
+    typeInto(form.pageGrid, TopMarginRow, u8("40"));
+    QTest::keyClick(form.pageTextEditor, Qt::Key_Return);
+    doubleClick(form.itemGrid, PrintedRow);
     QVERIFY(!form.billTemplate().items[0].printed);
-    form.SpeedButton3->click();
+    form.exitButton->click();
     QVERIFY(!form.isVisible());
     QCOMPARE(m_prompter->asked.size(), 0);
     QCOMPARE(rows(m_bill.typeTable), page);
@@ -196,8 +196,8 @@ void TestAdjPosition::exitLeavesTheBillAsItWas() {
     m_store.loadWorkingTemplate(m_bill);
     TAdjPositionForm again(m_store, m_bill);
     again.show();
-    QCOMPARE(again.StringGrid->value(TopMarginRow), u8("0"));
-    QCOMPARE(again.StringGrid1->value(PrintedRow), PageParameters::checkText());
+    QCOMPARE(again.pageGrid->value(TopMarginRow), u8("0"));
+    QCOMPARE(again.itemGrid->value(PrintedRow), PageParameters::checkText());
 }
 
 // Saving writes the nine position parameters of each item and the page values into the bill;
@@ -210,16 +210,16 @@ void TestAdjPosition::saveWritesOnlyTheNineParameters() {
         QStringLiteral(
             "UPDATE \"基本设置项\" SET \"计算方法\"='[用途]*2', \"设置项类型\"=7 WHERE \"设置项目名称\"=?"),
         {u8("金额")});
-    typeInto(form.StringGrid1, HeightRow, u8("80"));
-    QTest::keyClick(form.Edit2, Qt::Key_Return);
-    doubleClick(form.StringGrid1, AlignmentRow);
-    choose(form.ComboBox2, u8("右下角"));
-    typeInto(form.StringGrid, LeftMarginRow, u8("-15"));
-    QTest::keyClick(form.Edit1, Qt::Key_Return);
-    doubleClick(form.StringGrid, DirectionRow);
-    choose(form.ComboBox1, u8("纵向打印"));
-    doubleClick(form.StringGrid, BackgroundRow);
-    QVERIFY(form.SpeedButton4Click());
+    typeInto(form.itemGrid, HeightRow, u8("80"));
+    QTest::keyClick(form.itemTextEditor, Qt::Key_Return);
+    doubleClick(form.itemGrid, AlignmentRow);
+    choose(form.itemChoiceEditor, u8("右下角"));
+    typeInto(form.pageGrid, LeftMarginRow, u8("-15"));
+    QTest::keyClick(form.pageTextEditor, Qt::Key_Return);
+    doubleClick(form.pageGrid, DirectionRow);
+    choose(form.pageChoiceEditor, u8("纵向打印"));
+    doubleClick(form.pageGrid, BackgroundRow);
+    QVERIFY(form.save());
     QVERIFY(!form.modified());
 
     QSqlDatabase db = Database::get(Db::Bill);
@@ -260,15 +260,15 @@ void TestAdjPosition::marginMustBeANumber() {
     QFETCH(QString, margin);
     TAdjPositionForm& form = open();
     const auto page = rows(m_bill.typeTable);
-    typeInto(form.StringGrid, TopMarginRow, margin);
-    QTest::keyClick(form.Edit1, Qt::Key_Return);
-    QVERIFY(!form.SpeedButton4Click());
-    form.SpeedButton5->click();
+    typeInto(form.pageGrid, TopMarginRow, margin);
+    QTest::keyClick(form.pageTextEditor, Qt::Key_Return);
+    QVERIFY(!form.save());
+    form.testPrintButton->click();
     QCOMPARE(m_prompter->texts(QStringLiteral("warning")),
              QStringList(2, u8("票据顶空必须是整数，请重新输入 ！")));
     QVERIFY(form.isVisible());
     QVERIFY(form.modified());
-    QCOMPARE(form.StringGrid->value(TopMarginRow), margin);
+    QCOMPARE(form.pageGrid->value(TopMarginRow), margin);
     QCOMPARE(rows(m_bill.typeTable), page);
 }
 
@@ -280,11 +280,11 @@ void TestAdjPosition::testPrintUsesUnsavedMargins() {
     auto* pdf = new PdfPrinting(dir.path(), 600);
     Printing::install(std::unique_ptr<Printing>(pdf));
     TAdjPositionForm& form = open({{u8("用途"), 0}});
-    form.SpeedButton5->click();
+    form.testPrintButton->click();
     const double before = leftmostWord(pdf->lastFile());
-    typeInto(form.StringGrid, LeftMarginRow, u8("254"));
-    QTest::keyClick(form.Edit1, Qt::Key_Return);
-    form.SpeedButton5->click();
+    typeInto(form.pageGrid, LeftMarginRow, u8("254"));
+    QTest::keyClick(form.pageTextEditor, Qt::Key_Return);
+    form.testPrintButton->click();
     const double after = leftmostWord(pdf->lastFile());
     QVERIFY2(qAbs(after - before - 72.0) < 0.5, qPrintable(QStringLiteral("%1 %2").arg(before).arg(after)));
     QCOMPARE(m_prompter->unexpected, 0);
@@ -292,10 +292,10 @@ void TestAdjPosition::testPrintUsesUnsavedMargins() {
 
 void TestAdjPosition::templateWithoutItemsSavesThePageRow() {
     TAdjPositionForm& form = open({});
-    QCOMPARE(form.ListBox1->count(), 0);
-    QCOMPARE(form.StringGrid1->value(NameRow), QString());
-    doubleClick(form.StringGrid, CurrencyRow);
-    QVERIFY(form.SpeedButton4Click());
+    QCOMPARE(form.itemNameList->count(), 0);
+    QCOMPARE(form.itemGrid->value(NameRow), QString());
+    doubleClick(form.pageGrid, CurrencyRow);
+    QVERIFY(form.save());
     QSqlQuery p = Sql::exec(Database::get(Db::Bill),
                             QStringLiteral("SELECT \"币种选择\" FROM %1").arg(Sql::q(m_bill.typeTable)));
     QVERIFY(p.next());
@@ -314,9 +314,9 @@ void TestAdjPosition::unreadableFontIsToldAndTheWindowStaysUsable() {
     form.show();
     QCOMPARE(m_prompter->texts(QStringLiteral("error")).size(), 1);
     QVERIFY(m_prompter->texts(QStringLiteral("error")).first().startsWith(u8("用途")));
-    form.ListBox1->setCurrentRow(1);
-    typeInto(form.StringGrid1, LeftRow, u8("400"));
-    QTest::keyClick(form.Edit2, Qt::Key_Return);
+    form.itemNameList->setCurrentRow(1);
+    typeInto(form.itemGrid, LeftRow, u8("400"));
+    QTest::keyClick(form.itemTextEditor, Qt::Key_Return);
     QCOMPARE(form.billTemplate().items[1].left, 400);
 }
 
@@ -328,8 +328,8 @@ void TestAdjPosition::openedFromTheMainWindow() {
     QVERIFY(main.BitBtn5->isEnabled());
     int shown = 0;
     whenShown<TAdjPositionForm>([&shown](TAdjPositionForm* d) {
-        shown = d->ListBox1->count();
-        d->SpeedButton3->click();
+        shown = d->itemNameList->count();
+        d->exitButton->click();
     });
     main.BitBtn5->click();
     QCOMPARE(shown, 1);

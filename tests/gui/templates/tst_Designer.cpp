@@ -107,33 +107,33 @@ void TestDesigner::addingItems() {
     auto form = openDesigner();
     QVERIFY(form->windowTitle().endsWith(m_path));
     answerName(u8("金额"));
-    form->SpeedButton1->click();
+    form->addItemButton->click();
     const BillTemplate& tpl = form->billTemplate();
     QCOMPARE(tpl.count(), 1);
     const TemplateItem& first = tpl.items[0];
     QCOMPARE(first.left, 0);
     QCOMPARE(first.top, 0);
     QImage probe(1, 1, QImage::Format_RGB32);
-    setImageDpi(probe, form->PrnImage->dpi());
+    setImageDpi(probe, form->canvas->dpi());
     QFont font(u8("宋体"));
     font.setPointSize(11);
     const QFontMetricsF fm(font, &probe);
     QCOMPARE(first.width,
-             int(std::ceil(qRound(fm.horizontalAdvance(u8("金额"))) * 254.0 / form->PrnImage->dpi())));
-    QCOMPARE(first.height, int(std::ceil(qRound(fm.height()) * 254.0 / form->PrnImage->dpi())));
+             int(std::ceil(qRound(fm.horizontalAdvance(u8("金额"))) * 254.0 / form->canvas->dpi())));
+    QCOMPARE(first.height, int(std::ceil(qRound(fm.height()) * 254.0 / form->canvas->dpi())));
     QVERIFY(first.width > 0 && first.height > 0);
     QCOMPARE(first.key, -1);
     QCOMPARE(first.font, u8("宋体-9"));
     QVERIFY(form->modified());
 
     answerName(u8("户名"));
-    form->SpeedButton1->click();
+    form->addItemButton->click();
     QCOMPARE(tpl.count(), 2);
     QCOMPARE(tpl.items[1].left, 10);
     QCOMPARE(tpl.items[1].top, 10);
     QCOMPARE(tpl.items[1].width, first.width);
-    QCOMPARE(form->ListBox1->currentRow(), 1);
-    QCOMPARE(form->StringGrid1->value(0), u8("户名"));
+    QCOMPARE(form->itemNameList->currentRow(), 1);
+    QCOMPARE(form->itemGrid->value(0), u8("户名"));
 
     // A taken name asks again with the typed text; cancelling then adds nothing.
     whenShown<TStringInputForm>([](TStringInputForm* d) {
@@ -141,7 +141,7 @@ void TestDesigner::addingItems() {
         answerName(QString());
         d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
     });
-    form->SpeedButton1->click();
+    form->addItemButton->click();
     QCOMPARE(m_prompter->texts(QStringLiteral("warning")),
              QStringList{u8("存在相同的子项名称！\r\n请重新输入")});
     QCOMPARE(tpl.count(), 2);
@@ -152,14 +152,14 @@ void TestDesigner::addingItems() {
         answerName(QString());
         d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
     });
-    form->SpeedButton1->click();
+    form->addItemButton->click();
     QCOMPARE(m_prompter->texts(QStringLiteral("warning")).size(), 2);
     QVERIFY(m_prompter->texts(QStringLiteral("warning")).last().contains(QStringLiteral("“historynumber”")));
     QCOMPARE(tpl.count(), 2);
 
     // Deleting asks first and selects the item now at the same place or the last one.
     m_prompter->answers = {true};
-    form->SpeedButton2->click();
+    form->deleteItemButton->click();
     QCOMPARE(m_prompter->texts(QStringLiteral("question")), QStringList{u8("确认要删除子项目：户名 吗 ?")});
     QCOMPARE(tpl.names(), QStringList{u8("金额")});
     QCOMPARE(form->selectedIndex(), 0);
@@ -168,46 +168,46 @@ void TestDesigner::addingItems() {
 void TestDesigner::numberCellsAndTheFourDigitLimit() {
     auto form = openDesigner();
     answerName(u8("金额"));
-    form->SpeedButton1->click();
-    form->PageControl1->setCurrentIndex(1);
+    form->addItemButton->click();
+    form->parameterTabs->setCurrentIndex(1);
 
-    typeInto(form->StringGrid1, 3, u8("12345"));
-    QCOMPARE(form->Edit2->text(), u8("1234"));
-    QTest::keyClick(form->Edit2, Qt::Key_Return);
-    QVERIFY(!form->Edit2->isVisible());
+    typeInto(form->itemGrid, 3, u8("12345"));
+    QCOMPARE(form->itemTextEditor->text(), u8("1234"));
+    QTest::keyClick(form->itemTextEditor, Qt::Key_Return);
+    QVERIFY(!form->itemTextEditor->isVisible());
     QCOMPARE(form->billTemplate().items[0].width, 1234);
-    QCOMPARE(form->StringGrid1->value(3), u8("1234"));
+    QCOMPARE(form->itemGrid->value(3), u8("1234"));
 
     // Letters never get in; a value beyond the picture is put back.
-    typeInto(form->StringGrid1, 1, u8("9a99"));
-    QCOMPARE(form->Edit2->text(), u8("999"));
-    QTest::keyClick(form->Edit2, Qt::Key_Return);
+    typeInto(form->itemGrid, 1, u8("9a99"));
+    QCOMPARE(form->itemTextEditor->text(), u8("999"));
+    QTest::keyClick(form->itemTextEditor, Qt::Key_Return);
     QCOMPARE(form->billTemplate().items[0].left, 0);
-    QCOMPARE(form->StringGrid1->value(1), u8("0"));
+    QCOMPARE(form->itemGrid->value(1), u8("0"));
 
     // Esc keeps the old text.
     const int height = form->billTemplate().items[0].height;
-    const QString shown = form->StringGrid1->value(4);
-    typeInto(form->StringGrid1, 4, u8("77"));
-    QTest::keyClick(form->Edit2, Qt::Key_Escape);
-    QVERIFY(!form->Edit2->isVisible());
+    const QString shown = form->itemGrid->value(4);
+    typeInto(form->itemGrid, 4, u8("77"));
+    QTest::keyClick(form->itemTextEditor, Qt::Key_Escape);
+    QVERIFY(!form->itemTextEditor->isVisible());
     QCOMPARE(form->billTemplate().items[0].height, height);
-    QCOMPARE(form->StringGrid1->value(4), shown);
+    QCOMPARE(form->itemGrid->value(4), shown);
 
     // The page grid takes a fifth digit, and a leading minus in the margins only.
-    form->PageControl1->setCurrentIndex(0);
-    typeInto(form->StringGrid, PageParameters::WidthRow, u8("-12345"));
-    QCOMPARE(form->Edit1->text(), u8("12345"));
-    QTest::keyClick(form->Edit1, Qt::Key_Return);
-    QCOMPARE(form->StringGrid->value(PageParameters::WidthRow), u8("12345"));
-    typeInto(form->StringGrid, PageParameters::LeftMarginRow, u8("-15-"));
-    QCOMPARE(form->Edit1->text(), u8("-15"));
-    QTest::keyClick(form->Edit1, Qt::Key_Return);
-    QCOMPARE(form->StringGrid->value(PageParameters::LeftMarginRow), u8("-15"));
+    form->parameterTabs->setCurrentIndex(0);
+    typeInto(form->pageGrid, PageParameters::WidthRow, u8("-12345"));
+    QCOMPARE(form->pageTextEditor->text(), u8("12345"));
+    QTest::keyClick(form->pageTextEditor, Qt::Key_Return);
+    QCOMPARE(form->pageGrid->value(PageParameters::WidthRow), u8("12345"));
+    typeInto(form->pageGrid, PageParameters::LeftMarginRow, u8("-15-"));
+    QCOMPARE(form->pageTextEditor->text(), u8("-15"));
+    QTest::keyClick(form->pageTextEditor, Qt::Key_Return);
+    QCOMPARE(form->pageGrid->value(PageParameters::LeftMarginRow), u8("-15"));
 
     // In the editable type drop-down the caret keys move the caret; Up and Down step the entries.
-    doubleClick(form->StringGrid, PageParameters::TypeRow);
-    QLineEdit* typed = form->ComboBox1->lineEdit();
+    doubleClick(form->pageGrid, PageParameters::TypeRow);
+    QLineEdit* typed = form->pageChoiceEditor->lineEdit();
     const QString type = typed->text();
     QTest::keyClick(typed, Qt::Key_End);
     QTest::keyClick(typed, Qt::Key_Left);
@@ -217,13 +217,13 @@ void TestDesigner::numberCellsAndTheFourDigitLimit() {
     typeKeys(typed, u8("甲"));
     QVERIFY(typed->text().startsWith(u8("甲")));
     QTest::keyClick(typed, Qt::Key_Down);
-    QCOMPARE(typed->text(), form->ComboBox1->itemText(1));
-    QVERIFY(form->ComboBox1->isVisible());
+    QCOMPARE(typed->text(), form->pageChoiceEditor->itemText(1));
+    QVERIFY(form->pageChoiceEditor->isVisible());
     QTest::keyClick(typed, Qt::Key_Escape);
-    QCOMPARE(form->StringGrid->value(PageParameters::TypeRow), type);
+    QCOMPARE(form->pageGrid->value(PageParameters::TypeRow), type);
 
     // Both grids show every row without scrolling.
-    for (ParameterGrid* grid : {form->StringGrid, form->StringGrid1})
+    for (ParameterGrid* grid : {form->pageGrid, form->itemGrid})
         QVERIFY2(grid->rowViewportPosition(grid->rowCount() - 1) + grid->rowHeight(0) <=
                      grid->viewport()->height(),
                  qPrintable(grid->objectName()));
@@ -244,9 +244,9 @@ void TestDesigner::typeChangeClearsAndForgets() {
                    {u8("户名"), 0, u8("大写"), QString(), 0, 0, 1, 1, 300, 60, u8("宋体-9")});
     auto form = openDesigner();
     QCOMPARE(form->selectedIndex(), 0);
-    form->PageControl1->setCurrentIndex(1);
-    doubleClick(form->StringGrid1, 9);
-    choose(form->ComboBox2, u8("金额(小写)"));
+    form->parameterTabs->setCurrentIndex(1);
+    doubleClick(form->itemGrid, 9);
+    choose(form->itemChoiceEditor, u8("金额(小写)"));
     const BillTemplate& tpl = form->billTemplate();
     QCOMPARE(tpl.items[0].type, ItemType::AmountFigures);
     QCOMPARE(tpl.items[0].relation, QString());
@@ -255,16 +255,16 @@ void TestDesigner::typeChangeClearsAndForgets() {
     QVERIFY(!tpl.items[0].statistics);
     QCOMPARE(tpl.items[1].calcMethod, u8("0"));
     QCOMPARE(tpl.items[2].relation, u8("0"));
-    QCOMPARE(form->StringGrid1->value(9), u8("金额(小写)"));
+    QCOMPARE(form->itemGrid->value(9), u8("金额(小写)"));
 
-    form->ListBox1->setCurrentRow(2);
-    doubleClick(form->StringGrid1, 17);
+    form->itemNameList->setCurrentRow(2);
+    doubleClick(form->itemGrid, 17);
     QVERIFY(!tpl.items[2].statistics);
-    QCOMPARE(form->StringGrid1->value(17), QString());
-    form->ListBox1->setCurrentRow(1);
-    doubleClick(form->StringGrid1, 17);
+    QCOMPARE(form->itemGrid->value(17), QString());
+    form->itemNameList->setCurrentRow(1);
+    doubleClick(form->itemGrid, 17);
     QVERIFY(tpl.items[1].statistics);
-    QCOMPARE(form->StringGrid1->value(17), PageParameters::checkText());
+    QCOMPARE(form->itemGrid->value(17), PageParameters::checkText());
 }
 
 void TestDesigner::shrinkingTheBillMovesItems() {
@@ -278,14 +278,14 @@ void TestDesigner::shrinkingTheBillMovesItems() {
                     u8("是否打印")},
                    {u8("户名"), 100, 100, 400, 60, u8("宋体-9"), 1});
     auto form = openDesigner();
-    typeInto(form->StringGrid, PageParameters::WidthRow, u8("1800"));
-    QTest::keyClick(form->Edit1, Qt::Key_Return);
+    typeInto(form->pageGrid, PageParameters::WidthRow, u8("1800"));
+    QTest::keyClick(form->pageTextEditor, Qt::Key_Return);
     const BillTemplate& tpl = form->billTemplate();
     QCOMPARE(tpl.items[0].left, 0);
     QCOMPARE(tpl.items[0].width, 1790);
     QCOMPARE(tpl.items[1].left, 100);
     QCOMPARE(tpl.items[1].width, 400);
-    QCOMPARE(form->PrnImage->imageSize().width(), 1800 * form->PrnImage->dpi() / 254 - 1);
+    QCOMPARE(form->canvas->imageSize().width(), 1800 * form->canvas->dpi() / 254 - 1);
 }
 
 // Saving writes the page row and the items into the working tables, then a definition file that
@@ -293,13 +293,13 @@ void TestDesigner::shrinkingTheBillMovesItems() {
 void TestDesigner::savingWritesTablesAndFile() {
     auto form = openDesigner();
     answerName(u8("金额"));
-    form->SpeedButton1->click();
+    form->addItemButton->click();
     answerName(u8("用途"));
-    form->SpeedButton1->click();
-    typeInto(form->StringGrid, PageParameters::NameRow, u8("电汇凭证"));
-    QTest::keyClick(form->Edit1, Qt::Key_Return);
-    doubleClick(form->StringGrid, PageParameters::BackgroundRow);
-    QVERIFY(form->SpeedButton4Click());
+    form->addItemButton->click();
+    typeInto(form->pageGrid, PageParameters::NameRow, u8("电汇凭证"));
+    QTest::keyClick(form->pageTextEditor, Qt::Key_Return);
+    doubleClick(form->pageGrid, PageParameters::BackgroundRow);
+    QVERIFY(form->save());
     QVERIFY(!form->modified());
     QVERIFY(BillDefineFile::check(m_path));
     QSqlDatabase def = Database::get(Db::Define);
@@ -311,9 +311,9 @@ void TestDesigner::savingWritesTablesAndFile() {
     QCOMPARE(form->selectedIndex(), 1);
 
     // A margin that is not a number stops the save with a message; nothing is written.
-    typeInto(form->StringGrid, PageParameters::TopMarginRow, u8("-"));
-    QTest::keyClick(form->Edit1, Qt::Key_Return);
-    QVERIFY(!form->SpeedButton4Click());
+    typeInto(form->pageGrid, PageParameters::TopMarginRow, u8("-"));
+    QTest::keyClick(form->pageTextEditor, Qt::Key_Return);
+    QVERIFY(!form->save());
     QCOMPARE(m_prompter->texts(QStringLiteral("error")).size(), 1);
     QVERIFY(form->modified());
 }
@@ -337,10 +337,10 @@ void TestDesigner::closingAsksOnlyAfterChanges() {
     auto form = openDesigner();
     if (change) {
         answerName(u8("金额"));
-        form->SpeedButton1->click();
+        form->addItemButton->click();
         m_prompter->answers = {answer};
     }
-    form->SpeedButton3->click();
+    form->exitButton->click();
     QVERIFY(!form->isVisible());
     QCOMPARE(m_prompter->texts(QStringLiteral("question")),
              change ? QStringList{u8("已经修改了设置，需要保存吗 ？")} : QStringList());
@@ -362,7 +362,7 @@ void TestDesigner::dragOnThePictureWritesBackAndMarksChanged() {
                     u8("是否打印")},
                    {u8("户名"), 254, 254, 500, 100, u8("宋体-9"), 1});
     auto form = openDesigner();
-    TemplateCanvas* canvas = form->PrnImage;
+    TemplateCanvas* canvas = form->canvas;
     const int dpi = canvas->dpi();
     const PixelRect box = form->billTemplate().items[0].box;
     const QPoint start(box.left + 10, box.top + 5);
@@ -375,12 +375,12 @@ void TestDesigner::dragOnThePictureWritesBackAndMarksChanged() {
     QCOMPARE(it.top, int(std::ceil((box.top + 20) * 254.0 / dpi)));
     QCOMPARE(it.width, 500);
     QVERIFY(form->modified());
-    QCOMPARE(form->StringGrid1->value(1), QString::number(it.left));
+    QCOMPARE(form->itemGrid->value(1), QString::number(it.left));
 
     // A press on the empty picture hides the selection; the name list keeps it.
     QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(canvas->width() - 5, 5));
     QVERIFY(!canvas->selectionShown());
-    QCOMPARE(form->ListBox1->currentRow(), 0);
+    QCOMPARE(form->itemNameList->currentRow(), 0);
 }
 
 // A band over two of three items: the group dialog sets the spacing and 左下角 on both; its delete
@@ -393,7 +393,7 @@ void TestDesigner::rubberBandOpensTheGroupDialog() {
     Sql::insertRow(def, BillStore::workingItemTable(), cols, {u8("乙"), 300, 200, 300, 60, u8("宋体-9"), 1});
     Sql::insertRow(def, BillStore::workingItemTable(), cols, {u8("丙"), 1500, 600, 300, 60, u8("宋体-9"), 1});
     auto form = openDesigner();
-    TemplateCanvas* canvas = form->PrnImage;
+    TemplateCanvas* canvas = form->canvas;
     const auto band = [canvas] {
         QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(2, 2));
         QTest::mouseMove(canvas, QPoint(150, 60));
@@ -427,7 +427,7 @@ void TestDesigner::rubberBandOpensTheGroupDialog() {
         [](TAttrChangForm* d) { d->findChild<QPushButton*>(QStringLiteral("BitBtn3"))->click(); });
     band();
     QCOMPARE(tpl.names(), (QStringList{u8("甲"), u8("乙"), u8("丙"), u8("复件甲"), u8("复件乙")}));
-    QCOMPARE(form->ListBox1->count(), 5);
+    QCOMPARE(form->itemNameList->count(), 5);
     QCOMPARE(tpl.items[3].left, 110);
 }
 
@@ -439,7 +439,7 @@ void TestDesigner::formulaDialogRefusesBadFormulas() {
     Sql::insertRow(def, BillStore::workingItemTable(), cols, {u8("合计"), 8, 0, 300, 60, u8("宋体-9")});
     Sql::insertRow(def, BillStore::workingItemTable(), cols, {u8("金额"), 8, 1, 300, 60, u8("宋体-9")});
     auto form = openDesigner();
-    form->PageControl1->setCurrentIndex(1);
+    form->parameterTabs->setCurrentIndex(1);
     whenShown<TSetCalWayForm>([this](TSetCalWayForm* d) {
         QCOMPARE(d->ComboBox1->count(), 2);
         typeKeys(d->Memo1, u8("a[2"));
@@ -454,14 +454,14 @@ void TestDesigner::formulaDialogRefusesBadFormulas() {
         d->Memo1->setPlainText(u8("+[金额]*2"));
         d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
     });
-    doubleClick(form->StringGrid1, 11);
+    doubleClick(form->itemGrid, 11);
     QCOMPARE(form->billTemplate().items[0].calcMethod, u8("[金额]*2"));
-    QCOMPARE(form->StringGrid1->value(11), u8("[金额]*2"));
+    QCOMPARE(form->itemGrid->value(11), u8("[金额]*2"));
     QVERIFY(form->modified());
 
     // An item typed in by the operator gets no formula.
-    form->ListBox1->setCurrentRow(1);
-    doubleClick(form->StringGrid1, 11);
+    form->itemNameList->setCurrentRow(1);
+    doubleClick(form->itemGrid, 11);
     QCOMPARE(form->billTemplate().items[1].calcMethod, QString());
 }
 
@@ -509,11 +509,11 @@ void TestDesigner::designFromEmptyFileThenReopenAndImport() {
         typeInto(d->StringGrid, PageParameters::NameRow, u8("进账单"));
         QTest::keyClick(d->Edit1, Qt::Key_Return);
         whenShown<TItemSetForm>([](TItemSetForm* f) {
-            QVERIFY(f->PrnImage->background().pixelColor(5, 5) != QColor(Qt::white));
+            QVERIFY(f->canvas->background().pixelColor(5, 5) != QColor(Qt::white));
             answerName(u8("收款人"));
-            f->SpeedButton1->click();
-            QVERIFY(f->SpeedButton4Click());
-            f->SpeedButton3->click();
+            f->addItemButton->click();
+            QVERIFY(f->save());
+            f->exitButton->click();
         });
         d->BitBtn1Click();
     });
@@ -532,13 +532,13 @@ void TestDesigner::designFromEmptyFileThenReopenAndImport() {
         whenShown<TItemSetForm>([](TItemSetForm* f) {
             QCOMPARE(f->billTemplate().names(), QStringList{u8("收款人")});
             QVERIFY(f->storedPicture());
-            QVERIFY(f->PrnImage->background().pixelColor(5, 5) != QColor(Qt::white));
+            QVERIFY(f->canvas->background().pixelColor(5, 5) != QColor(Qt::white));
             auto* pdf = new PdfPrinting(AppPaths::tmpDir(), 300);
             Printing::install(std::unique_ptr<Printing>(pdf));
-            f->SpeedButton5->click();
+            f->testPrintButton->click();
             QVERIFY(QFileInfo(pdf->lastFile()).size() > 0);
             QFile::remove(pdf->lastFile());
-            f->SpeedButton3->click();
+            f->exitButton->click();
         });
         d->BitBtn1Click();
     });
