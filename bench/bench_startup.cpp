@@ -1,7 +1,11 @@
 // From start to the painted main window, with stores of 100, 1,000 and 10,000 bills, against a bare
 // QMainWindow with one menu. Each start is a process of its own; the time runs from just before
 // the process is started to the end of the window's first paint. The row "lists filled" is the time
-// until the type list shows the store's types, against the same floor.
+// until the type list shows the store's types, against the same floor. "longest input wait" is the
+// longest the window's event loop was busy between paint and filled lists (a timer ticking every
+// millisecond), against the same for the bare window; "first type listed" is the first listing of a
+// type after the lists were filled (the window's own connection reads the schema first), against a
+// second listing of the same type.
 // Run on demand: cmake --build build --target bench_startup &&
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_startup [repeats [bills...]]
 
@@ -22,6 +26,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -89,21 +94,36 @@ int runChild(int argc, char** argv) {
     app.installEventFilter(&watch);
     window->showMaximized();
     qint64 filledAt = 0;
+    qint64 lastTick = 0;
+    qint64 longestWait = 0;
+    qint64 firstListing = 0;
+    qint64 secondListing = 0;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (watch.paintedAt == 0)
             return;
+        const qint64 now = monotonicNs();
+        longestWait = std::max(longestWait, now - std::max(lastTick, watch.paintedAt));
+        lastTick = now;
         auto* main = dynamic_cast<TMainForm*>(window.get());
         const bool filled =
             !main || (main->TypeGrid->item(0, 0) && !main->TypeGrid->item(0, 0)->text().isEmpty());
         if (filled) {
-            filledAt = monotonicNs();
+            filledAt = now;
+            for (qint64* listing : {&firstListing, &secondListing}) {
+                const qint64 begin = monotonicNs();
+                if (main)
+                    main->listBills(main->currentTypeIndex());
+                *listing = monotonicNs() - begin;
+            }
             QCoreApplication::quit();
         }
     });
     poll.start(1);
     const int status = app.exec();
-    std::printf("%lld %lld\n", static_cast<long long>(watch.paintedAt), static_cast<long long>(filledAt));
+    std::printf("%lld %lld %lld %lld %lld\n", static_cast<long long>(watch.paintedAt),
+                static_cast<long long>(filledAt), static_cast<long long>(longestWait),
+                static_cast<long long>(firstListing), static_cast<long long>(secondListing));
     return status;
 }
 
@@ -127,6 +147,9 @@ void fillStore(int bills) {
 struct Start {
     double painted = 0;
     double filled = 0;
+    double longestWait = 0;
+    double firstListing = 0;
+    double secondListing = 0;
 };
 
 Start startChild(const QString& kind, const QString& home) {
@@ -136,11 +159,13 @@ Start startChild(const QString& kind, const QString& home) {
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), kind, home});
     child.waitForFinished(-1);
     const QList<QByteArray> stamps = child.readAllStandardOutput().trimmed().split(' ');
-    if (child.exitCode() != 0 || stamps.size() != 2 || stamps.at(0).toLongLong() == 0) {
+    if (child.exitCode() != 0 || stamps.size() != 5 || stamps.at(0).toLongLong() == 0) {
         std::fprintf(stderr, "the %s start failed\n", qPrintable(kind));
         return {};
     }
-    return {(stamps.at(0).toLongLong() - begin) / 1e9, (stamps.at(1).toLongLong() - begin) / 1e9};
+    return {(stamps.at(0).toLongLong() - begin) / 1e9, (stamps.at(1).toLongLong() - begin) / 1e9,
+            stamps.at(2).toLongLong() / 1e9, stamps.at(3).toLongLong() / 1e9,
+            stamps.at(4).toLongLong() / 1e9};
 }
 
 void measure(int bills, int repeats) {
@@ -149,6 +174,7 @@ void measure(int bills, int repeats) {
     fillStore(bills);
     Database::closeThreadConnections();
     std::vector<double> painted, filled, floor, paintedRatio, filledRatio;
+    std::vector<double> wait, bareWait, waitRatio, firstListing, secondListing, listingRatio;
     for (int i = 0; i < repeats; ++i) {
         const Start program = startChild(QStringLiteral("program"), folder.path());
         const Start bare = startChild(QStringLiteral("floor"), folder.path());
@@ -157,12 +183,22 @@ void measure(int bills, int repeats) {
         floor.push_back(bare.painted);
         paintedRatio.push_back(bare.painted > 0 ? program.painted / bare.painted : 0);
         filledRatio.push_back(bare.painted > 0 ? program.filled / bare.painted : 0);
+        wait.push_back(program.longestWait);
+        bareWait.push_back(bare.longestWait);
+        waitRatio.push_back(bare.longestWait > 0 ? program.longestWait / bare.longestWait : 0);
+        firstListing.push_back(program.firstListing);
+        secondListing.push_back(program.secondListing);
+        listingRatio.push_back(program.secondListing > 0 ? program.firstListing / program.secondListing : 0);
     }
     const double f = bench::median(floor);
     bench::printRow(QStringLiteral("painted main window, %1 bills").arg(bills),
                     {bench::median(painted), f, bench::median(paintedRatio)});
     bench::printRow(QStringLiteral("  lists filled, %1 bills").arg(bills),
                     {bench::median(filled), f, bench::median(filledRatio)});
+    bench::printRow(QStringLiteral("  longest input wait, %1 bills").arg(bills),
+                    {bench::median(wait), bench::median(bareWait), bench::median(waitRatio)});
+    bench::printRow(QStringLiteral("  first type listed, %1 bills").arg(bills),
+                    {bench::median(firstListing), bench::median(secondListing), bench::median(listingRatio)});
 }
 } // namespace
 

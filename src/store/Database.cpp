@@ -3,6 +3,7 @@
 #include "platform/AppPaths.h"
 #include "store/StoreError.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
@@ -20,10 +21,17 @@ const char* baseName(Db which) {
     return "MyDataBase";
 }
 
-QString connectionName(Db which) {
+// The thread whose connections the calling thread uses in place of its own, if any.
+thread_local QThread* t_connectionOwner = nullptr;
+
+QString connectionName(Db which, QThread* thread) {
     return QStringLiteral("%1@%2")
         .arg(QLatin1String(baseName(which)))
-        .arg(reinterpret_cast<quintptr>(QThread::currentThread()));
+        .arg(reinterpret_cast<quintptr>(thread));
+}
+
+QString connectionName(Db which) {
+    return connectionName(which, t_connectionOwner ? t_connectionOwner : QThread::currentThread());
 }
 } // namespace
 
@@ -78,6 +86,28 @@ void close(Db which) {
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
+}
+
+ConnectionsOf::ConnectionsOf(QThread* owner) {
+    for (Db d : {Db::Bill, Db::Define, Db::Backup})
+        if (QSqlDatabase::contains(connectionName(d, owner)))
+            return;
+    m_owner = owner;
+    t_connectionOwner = owner;
+}
+
+ConnectionsOf::~ConnectionsOf() {
+    if (!m_owner)
+        return;
+    for (Db d : {Db::Bill, Db::Define, Db::Backup}) {
+        const QString name = connectionName(d);
+        if (!QSqlDatabase::contains(name))
+            continue;
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isValid())
+            db.driver()->moveToThread(m_owner);
+    }
+    t_connectionOwner = nullptr;
 }
 
 void closeThreadConnections() {

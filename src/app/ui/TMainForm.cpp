@@ -20,6 +20,7 @@
 #include "reference/ui/TLinkManForm.h"
 #include "reference/ui/TOwnAccountForm.h"
 #include "reference/ui/TPurposeForm.h"
+#include "store/Database.h"
 #include "templates/ui/DesignCommand.h"
 #include "templates/ui/TAdjPositionForm.h"
 
@@ -36,8 +37,10 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <QThread>
 #include <QVBoxLayout>
 
+#include <exception>
 #include <functional>
 
 namespace {
@@ -198,7 +201,13 @@ void TMainForm::createWindow() {
     AppPaths::ensureFolders();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // A window closed while its store is still being opened waits for the reading to end.
+    if (m_opening) {
+        m_opening->wait();
+        delete m_opening;
+    }
+}
 
 void TMainForm::createLayout() {
     auto* central = new QWidget(this);
@@ -397,23 +406,74 @@ void TMainForm::FormCreate() {
 
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (m_firstShow && !m_prepareStore)
+    if (m_firstShow && !m_prepareStore && !m_opening)
         FormShow();
 }
 
+// What the opening thread read for the first lists, or why it failed.
+struct TMainForm::OpenedStore {
+    BillStore store;
+    QStringList typesWithBills;
+    int firstType = -1;
+    QList<MainItemFlag> firstEntries;
+    std::exception_ptr error;
+};
+
 void TMainForm::openAfterFirstPaint() {
-    // Runs once the first paint has reached the screen; until then the lists stay empty.
+    // Runs once the first paint has reached the screen; until then the lists stay empty. The
+    // store is read on a thread of its own, so that the window keeps taking input however many
+    // bills there are; it opens the window's connections and hands them over when it ends, so
+    // that the store's schema is read once. Nothing else works on the store meanwhile: the
+    // commands that would are disabled until the lists are shown.
     const std::function<void()> prepare = std::move(m_prepareStore);
     m_prepareStore = nullptr;
     menuBar()->removeEventFilter(this);
-    const bool opened = guarded(this, [&] {
-        prepare();
-        FormCreate();
+    enableStoreCommands(false);
+    m_opened = std::make_shared<OpenedStore>();
+    m_opening = QThread::create([prepare, opened = m_opened, window = thread()] {
+        {
+            const Database::ConnectionsOf windowConnections(window);
+            try {
+                prepare();
+                opened->store.ensureBillTypeTable();
+                opened->typesWithBills = opened->store.typesWithBills();
+                if (!opened->typesWithBills.isEmpty())
+                    opened->firstType = opened->store.typeIndexOf(opened->typesWithBills.constFirst());
+                if (opened->firstType >= 0)
+                    opened->firstEntries = opened->store.billEntriesOfType(opened->firstType);
+            } catch (...) {
+                opened->error = std::current_exception();
+            }
+        }
+        // Connections of its own, where the window's thread had connections already.
+        Database::closeThreadConnections();
     });
-    if (opened)
-        FormShow();
-    else
+    connect(m_opening, &QThread::finished, this, &TMainForm::storeOpened);
+    m_opening->start();
+}
+
+void TMainForm::storeOpened() {
+    m_opening->wait();
+    delete m_opening;
+    m_opening = nullptr;
+    const std::shared_ptr<OpenedStore> opened = std::move(m_opened);
+    if (opened->error) {
+        guarded(this, [&] { std::rethrow_exception(opened->error); });
         emit storeFailed();
+        return;
+    }
+    m_firstShow = false;
+    m_store = opened->store;
+    showTypeList(opened->typesWithBills);
+    showBills(opened->firstType, opened->firstEntries);
+    enableStoreCommands(true);
+}
+
+void TMainForm::enableStoreCommands(bool enable) {
+    for (QAction* a : {N2, N3, N12, N21, N22, N9, N5, N6, N7, N19})
+        a->setEnabled(enable);
+    for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3, BitBtn4, batchPrintButton, BitBtn5, BitBtn6})
+        b->setEnabled(enable);
 }
 
 void TMainForm::FormShow() {
@@ -433,9 +493,12 @@ void TMainForm::focusLocation() {
 }
 
 void TMainForm::fillTypeList() {
-    TypeGrid->setColumnWidth(0, TypeGrid->viewport()->width() > 0 ? TypeGrid->viewport()->width() : 200);
     m_store.reloadTypeNames();
-    const QStringList withBills = m_store.typesWithBills();
+    showTypeList(m_store.typesWithBills());
+}
+
+void TMainForm::showTypeList(const QStringList& withBills) {
+    TypeGrid->setColumnWidth(0, TypeGrid->viewport()->width() > 0 ? TypeGrid->viewport()->width() : 200);
     TypeGrid->clearContents();
     TypeGrid->setRowCount(std::max<int>(1, withBills.size()));
     for (int r = 0; r < TypeGrid->rowCount(); ++r)
@@ -448,6 +511,11 @@ void TMainForm::fillTypeList() {
 }
 
 void TMainForm::listBills(int typeIndex) {
+    const bool known = typeIndex >= 0 && typeIndex < m_store.typeNames().size();
+    showBills(typeIndex, known ? m_store.billEntriesOfType(typeIndex) : QList<MainItemFlag>());
+}
+
+void TMainForm::showBills(int typeIndex, const QList<MainItemFlag>& entries) {
     m_currentType = typeIndex;
     m_entries.clear();
     const int clientWidth = BitBtn6->geometry().left() + BitBtn6->width() + 200;
@@ -465,7 +533,7 @@ void TMainForm::listBills(int typeIndex) {
     }
     const QString typeName = m_store.typeNames().at(typeIndex);
     Panel4->setText(QStringLiteral("  目前位置：") + typeName);
-    m_entries = m_store.billEntriesOfType(typeIndex);
+    m_entries = entries;
     const int count = m_entries.size();
     ItemGrid->setRowCount(std::max(count + 1, 15));
     ItemGrid->setItem(0, 0, new QTableWidgetItem(typeName + QStringLiteral("-列表")));

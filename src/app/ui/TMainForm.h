@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
 class HelpWindow;
 class QAction;
@@ -15,6 +16,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTableWidget;
+class QThread;
 class TMakeBillForm;
 class WelcomePanel;
 
@@ -26,8 +28,9 @@ public:
     // Opens the store and fills the lists when first shown.
     explicit TMainForm(QWidget* parent = nullptr);
     // The window of the program's start: painted first; then `prepareStore` (work that reads the
-    // whole store) runs, the store is opened and the lists are filled. A failure there is shown and
-    // signalled by storeFailed.
+    // whole store) runs on a thread of its own, which also opens the store and reads the lists, so
+    // that the window takes input meanwhile; the commands that work on the store wait, disabled,
+    // until the lists are filled. A failure there is shown and signalled by storeFailed.
     explicit TMainForm(std::function<void()> prepareStore);
     ~TMainForm() override;
 
@@ -39,6 +42,8 @@ public:
     // The selected bill, or null when none is selected.
     const MainItemFlag* selectedBill() const;
     int highlightedTypeRow() const { return m_highlightedTypeRow; }
+    // Whether the store is still being opened and the lists read, off the window's thread.
+    bool openingStore() const { return m_opening != nullptr; }
 
     // Lists the bills of a type (-1 for none) in the bill list.
     void listBills(int typeIndex);
@@ -119,6 +124,10 @@ private:
     void FormCreate();
     void FormShow();
     void openAfterFirstPaint();
+    void storeOpened();
+    void enableStoreCommands(bool enable);
+    void showTypeList(const QStringList& withBills);
+    void showBills(int typeIndex, const QList<MainItemFlag>& entries);
     void createMenus();
     void createLayout();
     void focusLocation();
@@ -137,6 +146,10 @@ private:
     bool m_firstShow = true;
     // Set while the window waits for its first paint to open the store.
     std::function<void()> m_prepareStore;
+    // The thread that opens the store at the start, with what it read.
+    struct OpenedStore;
+    QThread* m_opening = nullptr;
+    std::shared_ptr<OpenedStore> m_opened;
     // Kept from one bill to the next, so that the currency chosen last stays chosen.
     TMakeBillForm* m_makeBill = nullptr;
     HelpWindow* m_help = nullptr;

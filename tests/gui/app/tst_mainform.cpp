@@ -9,11 +9,18 @@
 #include "support/ui/GridInput.h"
 #include "support/ui/ScriptedPrompter.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
+
+#include <atomic>
 
 namespace {
 QPoint cellPoint(QTableWidget* grid, int row, int x = -1) {
@@ -108,7 +115,7 @@ private slots:
             addFixtureBill(store, 2, QStringLiteral("电汇甲"));
         }
         for (const bool fails : {false, true}) {
-            int prepared = 0;
+            std::atomic_int prepared = 0;
             TMainForm form([&] {
                 ++prepared;
                 if (fails)
@@ -120,19 +127,69 @@ private slots:
             QCOMPARE(cell(form.TypeGrid, 0), QString());
             if (!fails) {
                 QVERIFY(QTest::qWaitForWindowExposed(&form));
-                QTRY_COMPARE(prepared, 1);
-                QCOMPARE(cell(form.TypeGrid, 0), QStringLiteral("电汇"));
+                QTRY_COMPARE(prepared.load(), 1);
+                QTRY_COMPARE(cell(form.TypeGrid, 0), QStringLiteral("电汇"));
                 QCOMPARE(form.selectedBill()->billName, QStringLiteral("电汇甲"));
                 continue;
             }
             QSignalSpy failed(&form, &TMainForm::storeFailed);
             QVERIFY(failed.wait());
-            QCOMPARE(prepared, 1);
+            QCOMPARE(prepared.load(), 1);
             QCOMPARE(m_prompter->texts(QStringLiteral("error")),
                      QStringList{QStringLiteral("无法打开数据库")});
             QCOMPARE(cell(form.TypeGrid, 0), QString());
             m_prompter->clear();
         }
+    }
+
+    // The store is opened and the lists read on a thread of their own: the window takes input
+    // meanwhile, and the commands that work on the store are disabled until the lists are shown.
+    void takesInputWhileTheStoreOpens() {
+        {
+            BillStore store;
+            store.ensureBillTypeTable();
+            addFixtureBill(store, 2, QStringLiteral("电汇甲"));
+        }
+        // The connections opened for the window are handed to it.
+        Database::closeThreadConnections();
+        QSemaphore release;
+        std::atomic_bool preparing = false;
+        TMainForm form([&] {
+            preparing = true;
+            release.tryAcquire(1, 10000);
+            preparing = false;
+        });
+        form.resize(1000, 800);
+        form.show();
+        QTRY_VERIFY(preparing.load());
+        QVERIFY(form.openingStore());
+        for (QAction* a : {form.N2, form.N12, form.N21, form.N5, form.N9})
+            QVERIFY(!a->isEnabled());
+        for (QPushButton* b : {form.BitBtn1, form.BitBtn4, form.batchPrintButton, form.BitBtn6})
+            QVERIFY(!b->isEnabled());
+
+        // A press on the menu bar, queued as input is, opens the menu at once.
+        QMenuBar* bar = form.menuBar();
+        const QPoint at = bar->actionGeometry(bar->actions().constLast()).center();
+        QElapsedTimer clock;
+        clock.start();
+        QCoreApplication::postEvent(bar, new QMouseEvent(QEvent::MouseButtonPress, at, bar->mapToGlobal(at),
+                                                         Qt::LeftButton, Qt::LeftButton, {}));
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget(), 2000);
+        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(preparing.load());
+        QApplication::activePopupWidget()->close();
+
+        release.release();
+        QTRY_VERIFY(!form.openingStore());
+        QCOMPARE(cell(form.TypeGrid, 0), QStringLiteral("电汇"));
+        QCOMPARE(form.selectedBill()->billName, QStringLiteral("电汇甲"));
+        QVERIFY(form.N2->isEnabled() && form.BitBtn4->isEnabled());
+        // The window's own connection works on the store that was read.
+        m_prompter->answers = {true};
+        form.BitBtn6->click();
+        QCOMPARE(cell(form.TypeGrid, 0), QString());
+        QCOMPARE(form.selectedBill(), nullptr);
     }
 
     void listsTypesWithBillsAndSelectsByMouse() {
