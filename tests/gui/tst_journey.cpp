@@ -302,19 +302,19 @@ void TestJourney::designTheCheque() {
     m_prompter->answers = {true};
     bool designed = false;
     auto input = whenOpen<TDesignInputForm>([&](TDesignInputForm* d) {
-        QCOMPARE(d->StringGrid->value(PageParameters::TypeRow), u8("支票"));
-        QCOMPARE(d->StringGrid->value(PageParameters::DirectionRow), u8("横向打印"));
-        doubleClick(d->StringGrid, PageParameters::PictureRow);
-        QCOMPARE(d->StringGrid->value(PageParameters::PictureRow), m_jpeg);
-        QCOMPARE(d->StringGrid->value(PageParameters::WidthRow), u8("2000"));
-        QCOMPARE(d->StringGrid->value(PageParameters::LengthRow), u8("900"));
-        typeInto(d->StringGrid, PageParameters::NameRow, kBillName);
-        QTest::keyClick(d->Edit1, Qt::Key_Return);
+        QCOMPARE(d->pageGrid->value(PageParameters::TypeRow), u8("支票"));
+        QCOMPARE(d->pageGrid->value(PageParameters::DirectionRow), u8("横向打印"));
+        doubleClick(d->pageGrid, PageParameters::PictureRow);
+        QCOMPARE(d->pageGrid->value(PageParameters::PictureRow), m_jpeg);
+        QCOMPARE(d->pageGrid->value(PageParameters::WidthRow), u8("2000"));
+        QCOMPARE(d->pageGrid->value(PageParameters::LengthRow), u8("900"));
+        typeInto(d->pageGrid, PageParameters::NameRow, kBillName);
+        QTest::keyClick(d->pageTextEditor, Qt::Key_Return);
         whenOpen<TItemSetForm>([&](TItemSetForm* f) {
             designItems(*f);
             designed = true;
         });
-        clickButton(d, "BitBtn1");
+        clickButton(d, "okButton");
     });
     m_main->N3->trigger();
     QVERIFY(*input);
@@ -363,9 +363,9 @@ void TestJourney::designItems(TItemSetForm& f) {
         if (pair.size() == 2) {
             // A name item and its record's column, or the year's month and day: the pair dialog.
             whenOpen<TYearConnectForm>([pair](TYearConnectForm* y) {
-                QCOMPARE(y->ComboBox1->currentText(), pair.at(0));
-                y->ComboBox2->setCurrentIndex(y->ComboBox2->findText(pair.at(1)));
-                clickButton(y, "BitBtn1");
+                QCOMPARE(y->firstSelector->currentText(), pair.at(0));
+                y->secondSelector->setCurrentIndex(y->secondSelector->findText(pair.at(1)));
+                clickButton(y, "okButton");
             });
             doubleClick(f.itemGrid, RelationRow);
         } else if (!pair.constFirst().isEmpty()) {
@@ -378,14 +378,14 @@ void TestJourney::designItems(TItemSetForm& f) {
                 for (const QString& part : formula.split(QLatin1Char('['))) {
                     const qsizetype close = part.indexOf(QLatin1Char(']'));
                     if (close >= 0) {
-                        const int i = c->ComboBox1->findText(QLatin1Char('[') + part.left(close + 1));
+                        const int i = c->entrySelector->findText(QLatin1Char('[') + part.left(close + 1));
                         QVERIFY(i >= 0);
-                        c->ComboBox1->setCurrentIndex(i);
-                        emit c->ComboBox1->activated(i);
+                        c->entrySelector->setCurrentIndex(i);
+                        emit c->entrySelector->activated(i);
                     }
-                    typeKeys(c->Memo1, part.mid(close + 1));
+                    typeKeys(c->formulaEditor, part.mid(close + 1));
                 }
-                clickButton(c, "BitBtn1");
+                clickButton(c, "okButton");
             });
             doubleClick(f.itemGrid, CalcRow);
         }
@@ -564,9 +564,9 @@ void TestJourney::printThePreBillThroughCups() {
     }
     // The operator chooses the queue once; it is kept as the printer of every bill.
     auto printers = whenOpen<TSltPrinterForm>([](TSltPrinterForm* d) {
-        d->ComboBox1->setCurrentIndex(d->ComboBox1->findText(QStringLiteral("BillPDF")));
-        QVERIFY(d->CheckBox1->isChecked());
-        clickButton(d, "BitBtn1");
+        d->printerSelector->setCurrentIndex(d->printerSelector->findText(QStringLiteral("BillPDF")));
+        QVERIFY(d->makeDefaultCheck->isChecked());
+        clickButton(d, "okButton");
     });
     m_main->N24->trigger();
     QVERIFY(*printers);

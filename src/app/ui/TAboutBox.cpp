@@ -39,10 +39,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     auto* ok = new QPushButton(QStringLiteral("确  认"), this);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok, 0, Qt::AlignCenter);
-    FormCreate();
+    showRegistration();
 }
 
-void TAboutBox::FormCreate() {
+void TAboutBox::showRegistration() {
     if (!Settings::exists())
         return;
     CompanyLabel->setText(QStringLiteral("公司：") + Settings::value(QStringLiteral("Company")));

@@ -14,5 +14,5 @@ public:
     QLabel* UserLabel = nullptr;
 
 private:
-    void FormCreate();
+    void showRegistration();
 };

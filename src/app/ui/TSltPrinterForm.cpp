@@ -14,19 +14,19 @@ TSltPrinterForm::TSltPrinterForm(QWidget* parent) : QDialog(parent) {
     setModal(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("可选择的打印机"), this));
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setEditable(false);
-    ComboBox1->setMinimumWidth(300);
-    layout->addWidget(ComboBox1);
-    CheckBox1 = new QCheckBox(QStringLiteral("设置为默认打印机 "), this);
-    layout->addWidget(CheckBox1);
+    printerSelector = new QComboBox(this);
+    printerSelector->setEditable(false);
+    printerSelector->setMinimumWidth(300);
+    layout->addWidget(printerSelector);
+    makeDefaultCheck = new QCheckBox(QStringLiteral("设置为默认打印机 "), this);
+    layout->addWidget(makeDefaultCheck);
     auto* buttons = new QHBoxLayout;
     auto* ok = new QPushButton(QStringLiteral("确 认"), this);
     auto* cancel = new QPushButton(QStringLiteral("取 消"), this);
-    ok->setObjectName(QStringLiteral("BitBtn1"));
-    cancel->setObjectName(QStringLiteral("BitBtn2"));
+    ok->setObjectName(QStringLiteral("okButton"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TSltPrinterForm::BitBtn1Click);
+    connect(ok, &QPushButton::clicked, this, &TSltPrinterForm::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -36,24 +36,24 @@ TSltPrinterForm::TSltPrinterForm(QWidget* parent) : QDialog(parent) {
 
 void TSltPrinterForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    tickMakeDefault();
 }
 
-void TSltPrinterForm::FormShow() {
-    CheckBox1->setChecked(true);
+void TSltPrinterForm::tickMakeDefault() {
+    makeDefaultCheck->setChecked(true);
 }
 
-void TSltPrinterForm::BitBtn1Click() {
-    if (CheckBox1->isChecked() && ComboBox1->currentIndex() >= 0)
-        Settings::setValue(QStringLiteral("Printer"), ComboBox1->currentText());
+void TSltPrinterForm::confirm() {
+    if (makeDefaultCheck->isChecked() && printerSelector->currentIndex() >= 0)
+        Settings::setValue(QStringLiteral("Printer"), printerSelector->currentText());
     accept();
 }
 
 std::optional<QString> TSltPrinterForm::choose(const QStringList& printers) {
-    ComboBox1->clear();
-    ComboBox1->addItems(printers);
-    ComboBox1->setCurrentIndex(printers.isEmpty() ? -1 : 0);
+    printerSelector->clear();
+    printerSelector->addItems(printers);
+    printerSelector->setCurrentIndex(printers.isEmpty() ? -1 : 0);
     if (exec() != QDialog::Accepted)
         return std::nullopt;
-    return ComboBox1->currentText();
+    return printerSelector->currentText();
 }

@@ -13,8 +13,8 @@ class TSltPrinterForm : public QDialog {
 public:
     explicit TSltPrinterForm(QWidget* parent = nullptr);
 
-    QComboBox* ComboBox1 = nullptr;
-    QCheckBox* CheckBox1 = nullptr; // "设置为默认打印机 "
+    QComboBox* printerSelector = nullptr;
+    QCheckBox* makeDefaultCheck = nullptr; // "设置为默认打印机 "
 
     // Fills the list, selects the first entry, shows the window; the chosen name when confirmed.
     // A confirmed choice with the box ticked is also saved as "Printer" in the settings.
@@ -24,6 +24,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void BitBtn1Click();
+    void tickMakeDefault();
+    void confirm();
 };

@@ -13,32 +13,32 @@
 TStringInputForm::TStringInputForm(QWidget* parent) : QDialog(parent) {
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    Label1 = new QLabel(this);
-    Edit1 = new QLineEdit(this);
-    Edit1->installEventFilter(this);
+    promptLabel = new QLabel(this);
+    textEdit = new QLineEdit(this);
+    textEdit->installEventFilter(this);
     // Pasted text must not bring a "-" in either.
-    connect(Edit1, &QLineEdit::textEdited, this, [this](const QString& t) {
+    connect(textEdit, &QLineEdit::textEdited, this, [this](const QString& t) {
         if (m_name && t.contains(QLatin1Char('-'))) {
-            const int pos = Edit1->cursorPosition();
+            const int pos = textEdit->cursorPosition();
             QString cleaned = t;
             cleaned.remove(QLatin1Char('-'));
-            Edit1->setText(cleaned);
-            Edit1->setCursorPosition(std::min<int>(pos, cleaned.size()));
+            textEdit->setText(cleaned);
+            textEdit->setCursorPosition(std::min<int>(pos, cleaned.size()));
         }
     });
     auto* buttons = new QHBoxLayout;
     auto* ok = new QPushButton(QStringLiteral("确 认"), this);
     auto* cancel = new QPushButton(QStringLiteral("取 消"), this);
-    ok->setObjectName(QStringLiteral("BitBtn1"));
-    cancel->setObjectName(QStringLiteral("BitBtn2"));
+    ok->setObjectName(QStringLiteral("okButton"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TStringInputForm::BitBtn1Click);
-    connect(cancel, &QPushButton::clicked, this, &TStringInputForm::BitBtn2Click);
+    connect(ok, &QPushButton::clicked, this, &TStringInputForm::confirm);
+    connect(cancel, &QPushButton::clicked, this, &TStringInputForm::cancel);
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
-    layout->addWidget(Label1);
-    layout->addWidget(Edit1);
+    layout->addWidget(promptLabel);
+    layout->addWidget(textEdit);
     layout->addLayout(buttons);
     resize(320, 120);
 }
@@ -46,15 +46,15 @@ TStringInputForm::TStringInputForm(QWidget* parent) : QDialog(parent) {
 void TStringInputForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // After the focus arrived (which selects all), put the caret after the last character.
-    Edit1->setFocus();
+    textEdit->setFocus();
     QTimer::singleShot(0, this, [this] {
-        Edit1->deselect();
-        Edit1->setCursorPosition(Edit1->text().size());
+        textEdit->deselect();
+        textEdit->setCursorPosition(textEdit->text().size());
     });
 }
 
 bool TStringInputForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+    if (watched == textEdit && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (m_name && key->text() == QLatin1String("-"))
             return true;
@@ -62,10 +62,10 @@ bool TStringInputForm::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TStringInputForm::BitBtn1Click() {
+void TStringInputForm::confirm() {
     accept();
 }
-void TStringInputForm::BitBtn2Click() {
+void TStringInputForm::cancel() {
     reject();
 }
 
@@ -74,9 +74,9 @@ std::optional<QString> TStringInputForm::ask(QWidget* parent, const QString& cap
     TStringInputForm form(parent);
     form.m_name = text == Text::Name;
     form.setWindowTitle(caption);
-    form.Label1->setText(label);
-    form.Edit1->setText(initial);
+    form.promptLabel->setText(label);
+    form.textEdit->setText(initial);
     if (form.exec() != QDialog::Accepted)
         return std::nullopt;
-    return form.Edit1->text();
+    return form.textEdit->text();
 }

@@ -14,8 +14,8 @@ class TStringInputForm : public QDialog {
 public:
     explicit TStringInputForm(QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
+    QLabel* promptLabel = nullptr;
+    QLineEdit* textEdit = nullptr;
 
     // Shows the window with a caption, label and initial text; the typed text when confirmed.
     enum class Text { Name, Free };
@@ -28,6 +28,6 @@ protected:
 
 private:
     bool m_name = true;
-    void BitBtn1Click();
-    void BitBtn2Click();
+    void confirm();
+    void cancel();
 };

@@ -19,38 +19,38 @@ TWaitingForm::TWaitingForm(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    Label1 = new QLabel(QStringLiteral("正在处理"), this);
-    Label2 = new QLabel(QStringLiteral("请稍侯..."), this);
+    messageLabel = new QLabel(QStringLiteral("正在处理"), this);
+    waitLabel = new QLabel(QStringLiteral("请稍侯..."), this);
     m_band = new QLabel(this);
     m_band->setFixedSize(300, 12);
     ProgressLabel = new QLabel(this);
-    for (QLabel* l : {Label1, Label2, ProgressLabel})
+    for (QLabel* l : {messageLabel, waitLabel, ProgressLabel})
         l->setAlignment(Qt::AlignCenter);
-    layout->addWidget(Label1);
-    layout->addWidget(Label2);
+    layout->addWidget(messageLabel);
+    layout->addWidget(waitLabel);
     layout->addWidget(m_band, 0, Qt::AlignCenter);
     layout->addWidget(ProgressLabel);
     cancelButton = new QPushButton(QStringLiteral("取消"), this);
     cancelButton->hide();
     layout->addWidget(cancelButton, 0, Qt::AlignCenter);
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(200);
-    connect(Timer1, &QTimer::timeout, this, &TWaitingForm::Timer1Timer);
+    bandTimer = new QTimer(this);
+    bandTimer->setInterval(200);
+    connect(bandTimer, &QTimer::timeout, this, &TWaitingForm::advanceBand);
 }
 
 void TWaitingForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    startBand();
 }
 
-void TWaitingForm::FormShow() {
+void TWaitingForm::startBand() {
     m_phase = 15;
     ProgressLabel->clear();
     paintBand();
-    Timer1->start();
+    bandTimer->start();
 }
 
-void TWaitingForm::Timer1Timer() {
+void TWaitingForm::advanceBand() {
     paintBand();
     m_phase = m_phase == 0 ? 15 : m_phase - 1;
 }
@@ -79,7 +79,7 @@ void TWaitingForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    Timer1->stop();
+    bandTimer->stop();
     QDialog::closeEvent(event);
 }
 
@@ -120,7 +120,7 @@ private:
 
 bool TWaitingForm::runWorker(QWidget* parent, const QString& text, Worker& worker, QString* error) {
     TWaitingForm form(parent);
-    form.Label1->setText(text);
+    form.messageLabel->setText(text);
     WorkerThread thread(worker);
     // The worker lives on the window thread; its progress signal is queued across from the thread.
     QObject::connect(&worker, &Worker::progress, &form, &TWaitingForm::setProgress, Qt::QueuedConnection);
@@ -129,14 +129,14 @@ bool TWaitingForm::runWorker(QWidget* parent, const QString& text, Worker& worke
         QObject::connect(form.cancelButton, &QPushButton::clicked, &form, [&form, &worker] {
             worker.requestCancel();
             form.cancelButton->setEnabled(false);
-            form.Label2->setText(QStringLiteral("正在取消..."));
+            form.waitLabel->setText(QStringLiteral("正在取消..."));
         });
     }
     QObject::connect(
         &thread, &QThread::finished, &form,
         [&form] {
             form.m_closable = true;
-            form.Timer1->stop();
+            form.bandTimer->stop();
             form.accept();
         },
         Qt::QueuedConnection);

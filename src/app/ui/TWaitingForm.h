@@ -14,8 +14,8 @@ class TWaitingForm : public QDialog {
 public:
     explicit TWaitingForm(QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr; // the caller's text
-    QLabel* Label2 = nullptr; // "请稍侯..."
+    QLabel* messageLabel = nullptr; // the caller's text
+    QLabel* waitLabel = nullptr;    // "请稍侯..."
     QLabel* ProgressLabel = nullptr;
     // Shown only for work that can be cancelled.
     QPushButton* cancelButton = nullptr;
@@ -33,11 +33,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void FormShow();
-    void Timer1Timer();
+    void startBand();
+    void advanceBand();
     void paintBand();
 
-    QTimer* Timer1 = nullptr;
+    QTimer* bandTimer = nullptr;
     QLabel* m_band = nullptr;
     int m_phase = 15;
     bool m_closable = false;

@@ -40,10 +40,10 @@ TMonthDayTimeForm::TMonthDayTimeForm(QWidget* parent) : QDialog(parent) {
         int typeLow, typeHigh; // typing
         bool mainKeyboardOnly;
     };
-    const Field fields[] = {{&Memo1, &UpDown1, "月", 1, 12, 1, 12, false},
-                            {&Memo2, &UpDown2, "日", 1, 31, 1, 31, true},
-                            {&Memo3, &UpDown3, "时", 0, 24, 1, 24, false},
-                            {&Memo4, &UpDown4, "分", 0, 59, 0, 59, true}};
+    const Field fields[] = {{&monthEditor, &monthArrows, "月", 1, 12, 1, 12, false},
+                            {&dayEditor, &dayArrows, "日", 1, 31, 1, 31, true},
+                            {&hourEditor, &hourArrows, "时", 0, 24, 1, 24, false},
+                            {&minuteEditor, &minuteArrows, "分", 0, 59, 0, 59, true}};
     int column = 0;
     int n = 1;
     for (const Field& f : fields) {
@@ -67,17 +67,17 @@ TMonthDayTimeForm::TMonthDayTimeForm(QWidget* parent) : QDialog(parent) {
         *f.arrows = arrows;
         ++n;
     }
-    BitBtn1 = new QPushButton(QStringLiteral("确 认"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2 = new QPushButton(QStringLiteral("取 消"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &TMonthDayTimeForm::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    okButton = new QPushButton(QStringLiteral("确 认"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    cancelButton = new QPushButton(QStringLiteral("取 消"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &TMonthDayTimeForm::confirm);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
@@ -92,20 +92,20 @@ std::optional<QString> TMonthDayTimeForm::edit(const QString& value) {
 
 void TMonthDayTimeForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    showValue();
 }
 
-void TMonthDayTimeForm::FormShow() {
+void TMonthDayTimeForm::showValue() {
     // A value that is not eight digits shows the lowest position in the fields it lacks.
-    UpDown* arrows[] = {UpDown1, UpDown2, UpDown3, UpDown4};
+    UpDown* arrows[] = {monthArrows, dayArrows, hourArrows, minuteArrows};
     for (int i = 0; i < 4; ++i)
         arrows[i]->setPosition(m_value.mid(2 * i, 2).toInt());
-    Memo1->setFocus();
+    monthEditor->setFocus();
 }
 
-void TMonthDayTimeForm::BitBtn1Click() {
+void TMonthDayTimeForm::confirm() {
     QString value;
-    for (const UpDown* arrows : {UpDown1, UpDown2, UpDown3, UpDown4})
+    for (const UpDown* arrows : {monthArrows, dayArrows, hourArrows, minuteArrows})
         value += QStringLiteral("%1").arg(arrows->position(), 2, 10, QLatin1Char('0'));
     m_value = value;
     accept();

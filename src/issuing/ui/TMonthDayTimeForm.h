@@ -16,16 +16,16 @@ class TMonthDayTimeForm : public QDialog {
 public:
     explicit TMonthDayTimeForm(QWidget* parent = nullptr);
 
-    QLineEdit* Memo1 = nullptr; // 月
-    QLineEdit* Memo2 = nullptr; // 日
-    QLineEdit* Memo3 = nullptr; // 时
-    QLineEdit* Memo4 = nullptr; // 分
-    UpDown* UpDown1 = nullptr;
-    UpDown* UpDown2 = nullptr;
-    UpDown* UpDown3 = nullptr;
-    UpDown* UpDown4 = nullptr;
-    QPushButton* BitBtn1 = nullptr; // "确 认"
-    QPushButton* BitBtn2 = nullptr; // "取 消"
+    QLineEdit* monthEditor = nullptr;  // 月
+    QLineEdit* dayEditor = nullptr;    // 日
+    QLineEdit* hourEditor = nullptr;   // 时
+    QLineEdit* minuteEditor = nullptr; // 分
+    UpDown* monthArrows = nullptr;
+    UpDown* dayArrows = nullptr;
+    UpDown* hourArrows = nullptr;
+    UpDown* minuteArrows = nullptr;
+    QPushButton* okButton = nullptr;     // "确 认"
+    QPushButton* cancelButton = nullptr; // "取 消"
 
     void setValue(const QString& value) { m_value = value; }
     QString value() const { return m_value; }
@@ -36,8 +36,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void BitBtn1Click();
+    void showValue();
+    void confirm();
 
     QString m_value;
 };

@@ -14,30 +14,30 @@ RecordAddDialog::RecordAddDialog(const QString& caption, const QString& table,
     setWindowTitle(caption);
     CurrentRecord = new FieldPanel(fields, this);
     CurrentRecord->setTitle(QString());
-    BitBtn1 = new QPushButton(QStringLiteral("确 认"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("取 消"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setAutoDefault(false);
+    okButton = new QPushButton(QStringLiteral("确 认"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("取 消"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setAutoDefault(false);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CurrentRecord);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     layout->addLayout(buttons);
-    connect(CurrentRecord, &FieldPanel::changed, this, [this] { BitBtn1->setEnabled(true); });
-    connect(BitBtn1, &QPushButton::clicked, this, &RecordAddDialog::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(CurrentRecord, &FieldPanel::changed, this, [this] { okButton->setEnabled(true); });
+    connect(okButton, &QPushButton::clicked, this, &RecordAddDialog::confirm);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void RecordAddDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    BitBtn1->setEnabled(false);
-    BitBtn2->setEnabled(true);
+    okButton->setEnabled(false);
+    cancelButton->setEnabled(true);
     CurrentRecord->focusFirst();
 }
 
@@ -49,7 +49,7 @@ void RecordAddDialog::setVisible(bool visible) {
         CurrentRecord->focusFirst();
 }
 
-void RecordAddDialog::BitBtn1Click() {
+void RecordAddDialog::confirm() {
     guarded(this, [this] {
         ReferenceTable table(m_table);
         const QStringList texts = CurrentRecord->texts();

@@ -15,10 +15,10 @@ public:
                     QWidget* parent);
 
     FieldPanel* CurrentRecord = nullptr;
-    QPushButton* BitBtn1 = nullptr; // "确 认"
-    QPushButton* BitBtn2 = nullptr; // "取 消"
+    QPushButton* okButton = nullptr;     // "确 认"
+    QPushButton* cancelButton = nullptr; // "取 消"
 
-    void BitBtn1Click();
+    void confirm();
     void setVisible(bool visible) override;
 
 protected:

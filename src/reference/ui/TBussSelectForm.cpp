@@ -11,27 +11,27 @@
 #include <QVBoxLayout>
 
 TBussSelectForm::TBussSelectForm(QWidget* parent) : QDialog(parent) {
-    StringGrid = RecordGrid::create(this, 18, RecordGridDelegate::Style::Selection, true);
-    StringGrid->setObjectName(QStringLiteral("StringGrid"));
-    StringGrid->setFont(QFont(QStringLiteral("宋体"), 9));
-    StringGrid->setShowGrid(true);
-    BitBtn1 = new QPushButton(QStringLiteral("确 认"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("取 消"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setAutoDefault(false);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    candidateList = RecordGrid::create(this, 18, RecordGridDelegate::Style::Selection, true);
+    candidateList->setObjectName(QStringLiteral("candidateList"));
+    candidateList->setFont(QFont(QStringLiteral("宋体"), 9));
+    candidateList->setShowGrid(true);
+    okButton = new QPushButton(QStringLiteral("确 认"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("取 消"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setAutoDefault(false);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     // The current row is drawn in its own colours; repaint when it moves.
-    connect(StringGrid, &QTableWidget::currentCellChanged, StringGrid->viewport(),
+    connect(candidateList, &QTableWidget::currentCellChanged, candidateList->viewport(),
             qOverload<>(&QWidget::update));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(StringGrid, 1);
+    layout->addWidget(candidateList, 1);
     auto* strip = new QHBoxLayout;
     strip->addStretch();
-    strip->addWidget(BitBtn1);
-    strip->addWidget(BitBtn2);
+    strip->addWidget(okButton);
+    strip->addWidget(cancelButton);
     layout->addLayout(strip);
     resize(720, 360);
 }
@@ -58,21 +58,21 @@ int TBussSelectForm::choose(RecordSearch::Kind kind, const QString& caption, con
     const RecordSearch::Lookup found = RecordSearch::lookup(kind, text);
     names = found.names;
 
-    RecordGrid::setHeaders(StringGrid, found.names);
-    StringGrid->setRowCount(int(found.candidates.size()));
+    RecordGrid::setHeaders(candidateList, found.names);
+    candidateList->setRowCount(int(found.candidates.size()));
     for (int r = 0; r < found.candidates.size(); ++r)
-        RecordGrid::setRecord(StringGrid, r, {-1, found.candidates.at(r)});
+        RecordGrid::setRecord(candidateList, r, {-1, found.candidates.at(r)});
     fitColumns();
 
     if (found.candidates.isEmpty())
         return -1;
-    StringGrid->setCurrentCell(0, 0);
+    candidateList->setCurrentCell(0, 0);
     if (found.candidates.size() > 1) {
-        StringGrid->setFocus();
+        candidateList->setFocus();
         if (exec() != QDialog::Accepted)
             return -1;
     }
-    const int row = StringGrid->currentRow();
+    const int row = candidateList->currentRow();
     if (row < 0)
         return -1;
     RecordValues::store(values, found.candidates.at(row));
@@ -86,10 +86,10 @@ void TBussSelectForm::showEvent(QShowEvent* event) {
 }
 
 void TBussSelectForm::fitColumns() {
-    const QFontMetrics fm(StringGrid->font());
+    const QFontMetrics fm(candidateList->font());
     const QList<int> widths = ColumnFit::selectionWidths(
-        RecordGrid::allTexts(StringGrid), [&fm](const QString& s) { return fm.horizontalAdvance(s); },
-        fm.horizontalAdvance(QStringLiteral("中")), StringGrid->viewport()->width());
+        RecordGrid::allTexts(candidateList), [&fm](const QString& s) { return fm.horizontalAdvance(s); },
+        fm.horizontalAdvance(QStringLiteral("中")), candidateList->viewport()->width());
     for (int c = 0; c < widths.size(); ++c)
-        StringGrid->setColumnWidth(c, widths.at(c));
+        candidateList->setColumnWidth(c, widths.at(c));
 }

@@ -18,9 +18,9 @@ class TBussSelectForm : public QDialog {
 public:
     explicit TBussSelectForm(QWidget* parent = nullptr);
 
-    QTableWidget* StringGrid = nullptr;
-    QPushButton* BitBtn1 = nullptr; // "确 认"
-    QPushButton* BitBtn2 = nullptr; // "取 消"
+    QTableWidget* candidateList = nullptr;
+    QPushButton* okButton = nullptr;     // "确 认"
+    QPushButton* cancelButton = nullptr; // "取 消"
 
     int SelectOwnAccount(QStringList& values, QStringList& names);
     int SelectBusinessUnit(const QString& text, QStringList& values, QStringList& names);

@@ -12,14 +12,14 @@ TInfoShowForm::TInfoShowForm(QWidget* parent) : QDialog(parent) {
     RecordShow = RecordGrid::create(this, 20, RecordGridDelegate::Style::Manager, false);
     RecordShow->setBackgroundRole(QPalette::Button);
     RecordShow->viewport()->setBackgroundRole(QPalette::Button);
-    BitBtn1 = new QPushButton(QStringLiteral("退  出"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
+    exitButton = new QPushButton(QStringLiteral("退  出"), this);
+    exitButton->setObjectName(QStringLiteral("exitButton"));
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(RecordShow, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
-    bottom->addWidget(BitBtn1);
+    bottom->addWidget(exitButton);
     layout->addLayout(bottom);
     resize(760, 420);
 }

@@ -14,7 +14,7 @@ public:
     explicit TInfoShowForm(QWidget* parent = nullptr);
 
     QTableWidget* RecordShow = nullptr;
-    QPushButton* BitBtn1 = nullptr; // "退  出"
+    QPushButton* exitButton = nullptr; // "退  出"
 
     void setRecords(const QStringList& headers, const QList<QStringList>& rows);
 

@@ -263,12 +263,12 @@ void DesignerItemGrid::editRelation() {
     TYearConnectForm form(m_window);
     if (offer.editor == ItemRelations::Editor::TextPair) {
         form.setWindowTitle(QStringLiteral("文本对应关系"));
-        form.Label1->setText(QStringLiteral("对应的名称："));
-        form.Label2->setText(QStringLiteral("对应的子名称："));
+        form.firstLabel->setText(QStringLiteral("对应的名称："));
+        form.secondLabel->setText(QStringLiteral("对应的子名称："));
     } else {
         form.setWindowTitle(QStringLiteral("年与月、日关系"));
-        form.Label1->setText(QStringLiteral("对应的月名称："));
-        form.Label2->setText(QStringLiteral("对应的日名称："));
+        form.firstLabel->setText(QStringLiteral("对应的月名称："));
+        form.secondLabel->setText(QStringLiteral("对应的日名称："));
     }
     const ItemRelations::Editor editor = offer.editor;
     form.setLists(first, [this, editor](const QString& name) {

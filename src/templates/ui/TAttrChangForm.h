@@ -17,9 +17,9 @@ class TAttrChangForm : public QDialog {
 public:
     explicit TAttrChangForm(QWidget* parent = nullptr);
 
-    ParameterGrid* StringGrid = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
+    ParameterGrid* changeGrid = nullptr;
+    QLineEdit* textEditor = nullptr;
+    QComboBox* choiceEditor = nullptr;
 
     // The font the font dialog starts from (the one last used in the designer).
     void setLastFont(const QFont& font) { m_lastFont = font; }
@@ -27,17 +27,17 @@ public:
     // The choice after the dialog closed with OK.
     CanvasEditing::GroupChange change() const { return m_change; }
 
-    void BitBtn1Click(); // 确 认
-    void BitBtn2Click(); // 取 消
-    void BitBtn3Click(); // 拷 贝
-    void BitBtn4Click(); // 删 除
+    void confirm();     // 确 认
+    void cancel();      // 取 消
+    void copyItems();   // 拷 贝
+    void deleteItems(); // 删 除
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void StringGridDblClick(int row);
+    void reset();
+    void editRow(int row);
 
     CanvasEditing::GroupChange m_change;
     QFont m_lastFont;

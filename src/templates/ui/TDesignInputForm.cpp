@@ -25,17 +25,17 @@ TDesignInputForm::TDesignInputForm(BillStore& store, QWidget* parent) : QDialog(
     auto* layout = new QHBoxLayout(this);
     // Narrow margins leave the fixed window room for all ten rows of 22 pixels.
     layout->setContentsMargins(6, 4, 6, 4);
-    StringGrid = new ParameterGrid(this, 2);
-    StringGrid->setObjectName(QStringLiteral("StringGrid"));
+    pageGrid = new ParameterGrid(this, 2);
+    pageGrid->setObjectName(QStringLiteral("pageGrid"));
     QFont gridFont(QStringLiteral("宋体"));
     gridFont.setPixelSize(14);
-    StringGrid->setFont(gridFont);
-    StringGrid->setLabels(PageParameters::gridLabels(), true);
-    Edit1 = StringGrid->edit();
-    ComboBox1 = StringGrid->combo();
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    layout->addWidget(StringGrid, 1);
+    pageGrid->setFont(gridFont);
+    pageGrid->setLabels(PageParameters::gridLabels(), true);
+    pageTextEditor = pageGrid->edit();
+    pageChoiceEditor = pageGrid->combo();
+    pageTextEditor->setObjectName(QStringLiteral("pageTextEditor"));
+    pageChoiceEditor->setObjectName(QStringLiteral("pageChoiceEditor"));
+    layout->addWidget(pageGrid, 1);
 
     auto* side = new QVBoxLayout;
     auto* unit = new QLabel(QStringLiteral("单位:0.1毫米"), this);
@@ -49,39 +49,39 @@ TDesignInputForm::TDesignInputForm(BillStore& store, QWidget* parent) : QDialog(
     side->addStretch();
     auto* ok = new QPushButton(QStringLiteral("确  认"), this);
     auto* cancel = new QPushButton(QStringLiteral("退  出"), this);
-    ok->setObjectName(QStringLiteral("BitBtn1"));
-    cancel->setObjectName(QStringLiteral("BitBtn2"));
+    ok->setObjectName(QStringLiteral("okButton"));
+    cancel->setObjectName(QStringLiteral("exitButton"));
     ok->setAutoDefault(false);
     cancel->setAutoDefault(false);
     side->addWidget(ok);
     side->addWidget(cancel);
     layout->addLayout(side);
 
-    connect(ok, &QPushButton::clicked, this, &TDesignInputForm::BitBtn1Click);
-    connect(cancel, &QPushButton::clicked, this, &TDesignInputForm::BitBtn2Click);
-    connect(StringGrid, &ParameterGrid::valueDoubleClicked, this, &TDesignInputForm::StringGridDblClick);
-    connect(StringGrid, &ParameterGrid::textCommitted, this, &TDesignInputForm::textCommitted);
-    connect(StringGrid, &ParameterGrid::entryChosen, this, [this](int row, int, const QString& text) {
-        textCommitted(row, StringGrid->valueBeforeEdit(), text);
+    connect(ok, &QPushButton::clicked, this, &TDesignInputForm::confirm);
+    connect(cancel, &QPushButton::clicked, this, &TDesignInputForm::leave);
+    connect(pageGrid, &ParameterGrid::valueDoubleClicked, this, &TDesignInputForm::editPageRow);
+    connect(pageGrid, &ParameterGrid::textCommitted, this, &TDesignInputForm::textCommitted);
+    connect(pageGrid, &ParameterGrid::entryChosen, this, [this](int row, int, const QString& text) {
+        textCommitted(row, pageGrid->valueBeforeEdit(), text);
     });
 }
 
 void TDesignInputForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    guarded(this, [this] { FormShow(); });
+    guarded(this, [this] { fillDefaults(); });
 }
 
-void TDesignInputForm::FormShow() {
-    StringGrid->hideEditors();
-    StringGrid->clearValues();
+void TDesignInputForm::fillDefaults() {
+    pageGrid->hideEditors();
+    pageGrid->clearValues();
     m_storedPicture = false;
     m_store.reloadTypeNames();
     const QSqlDatabase def = Database::get(Db::Define);
     const QString table = BillStore::workingPageTable();
     if (Sql::rowCount(def, table) == 0) {
         m_page = PageParameters();
-        StringGrid->setValue(Row::TypeRow, m_store.typeNames().value(0));
-        StringGrid->setValue(Row::DirectionRow, PageParameters::directionTexts().at(0));
+        pageGrid->setValue(Row::TypeRow, m_store.typeNames().value(0));
+        pageGrid->setValue(Row::DirectionRow, PageParameters::directionTexts().at(0));
         return;
     }
     m_page = readPageRow(def, table);
@@ -94,9 +94,9 @@ void TDesignInputForm::FormShow() {
     if (m_page.pictureFile.trimmed().isEmpty() && !m_page.pictureFormat.isEmpty())
         m_storedPicture = true;
     for (int r = 0; r < texts.size(); ++r)
-        StringGrid->setValue(r, r == Row::CurrencyRow || r == Row::BackgroundRow
-                                    ? (texts.at(r).isEmpty() ? QString() : PageParameters::checkText())
-                                    : texts.at(r));
+        pageGrid->setValue(r, r == Row::CurrencyRow || r == Row::BackgroundRow
+                                  ? (texts.at(r).isEmpty() ? QString() : PageParameters::checkText())
+                                  : texts.at(r));
     if (m_page.typeIndex != stored)
         Sql::exec(def,
                   QStringLiteral("UPDATE %1 SET %2=? WHERE rowid=?")
@@ -104,12 +104,12 @@ void TDesignInputForm::FormShow() {
                   {m_page.typeIndex, Sql::rowIdAt(def, table, 0)});
 }
 
-void TDesignInputForm::StringGridDblClick(int row) {
+void TDesignInputForm::editPageRow(int row) {
     if (row == Row::PictureRow) {
         guarded(this, [this] { choosePicture(); });
         return;
     }
-    openPageCellEditor(StringGrid, row, m_store.typeNames());
+    openPageCellEditor(pageGrid, row, m_store.typeNames());
 }
 
 void TDesignInputForm::textCommitted(int row, const QString& before, const QString& text) {
@@ -117,15 +117,15 @@ void TDesignInputForm::textCommitted(int row, const QString& before, const QStri
         if (row == Row::TypeRow) {
             const QString name = text.trimmed();
             if (name.isEmpty()) {
-                StringGrid->setValue(row, before);
+                pageGrid->setValue(row, before);
                 return;
             }
             m_store.ensureType(name);
-            StringGrid->setValue(row, name);
+            pageGrid->setValue(row, name);
         } else if (row == Row::DirectionRow) {
-            StringGrid->setValue(row, PageParameters::directionTexts().contains(text) ? text : before);
+            pageGrid->setValue(row, PageParameters::directionTexts().contains(text) ? text : before);
         } else {
-            StringGrid->setValue(row, text);
+            pageGrid->setValue(row, text);
         }
     });
 }
@@ -134,28 +134,28 @@ void TDesignInputForm::choosePicture() {
     FileDialogSpec spec;
     spec.title = QStringLiteral("选择票据图形文件");
     spec.filter = QStringLiteral("图形文件(*.jpg *.jpeg *.bmp)");
-    spec.fileName = StringGrid->value(Row::PictureRow);
+    spec.fileName = pageGrid->value(Row::PictureRow);
     const QString path = Prompter::instance().openPicture(this, spec);
     if (path.isEmpty())
         return;
-    StringGrid->setValue(Row::PictureRow, path);
+    pageGrid->setValue(Row::PictureRow, path);
     m_storedPicture = false;
     const PictureSize size = ReadPictureSize(path);
     const bool sizeEmpty =
-        StringGrid->value(Row::WidthRow).isEmpty() || StringGrid->value(Row::LengthRow).isEmpty();
+        pageGrid->value(Row::WidthRow).isEmpty() || pageGrid->value(Row::LengthRow).isEmpty();
     if (sizeEmpty || (size.known() &&
                       Prompter::instance().question(this, QStringLiteral("需要自动更新票据的尺寸吗 ？")))) {
-        StringGrid->setValue(Row::WidthRow, QString::number(size.width));
-        StringGrid->setValue(Row::LengthRow, QString::number(size.height));
+        pageGrid->setValue(Row::WidthRow, QString::number(size.width));
+        pageGrid->setValue(Row::LengthRow, QString::number(size.height));
     }
 }
 
-void TDesignInputForm::BitBtn1Click() {
-    StringGrid->hideEditors();
+void TDesignInputForm::confirm() {
+    pageGrid->hideEditors();
     for (int r = Row::TypeRow; r <= Row::LengthRow; ++r) {
         if (r == Row::PictureRow && m_storedPicture)
             continue;
-        if (StringGrid->value(r).trimmed().isEmpty()) {
+        if (pageGrid->value(r).trimmed().isEmpty()) {
             Prompter::instance().warning(
                 this, QStringLiteral("必须设置 票据类型、票据名称、图形文件、票据宽、票据长"));
             return;
@@ -163,8 +163,8 @@ void TDesignInputForm::BitBtn1Click() {
     }
     const bool written = guarded(this, [this] {
         QStringList texts;
-        for (int r = 0; r < StringGrid->rowCount(); ++r)
-            texts << StringGrid->value(r).trimmed();
+        for (int r = 0; r < pageGrid->rowCount(); ++r)
+            texts << pageGrid->value(r).trimmed();
         PageParameters page = m_page;
         page.setGridTexts(texts, m_store.typeNames());
         writePageRow(Database::get(Db::Define), BillStore::workingPageTable(), page);
@@ -173,6 +173,6 @@ void TDesignInputForm::BitBtn1Click() {
         accept();
 }
 
-void TDesignInputForm::BitBtn2Click() {
+void TDesignInputForm::leave() {
     reject();
 }

@@ -16,21 +16,21 @@ class TDesignInputForm : public QDialog {
 public:
     explicit TDesignInputForm(BillStore& store, QWidget* parent = nullptr);
 
-    ParameterGrid* StringGrid = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
+    ParameterGrid* pageGrid = nullptr;
+    QLineEdit* pageTextEditor = nullptr;
+    QComboBox* pageChoiceEditor = nullptr;
 
     bool storedPicture() const { return m_storedPicture; }
 
-    void StringGridDblClick(int row);
-    void BitBtn1Click(); // 确  认
-    void BitBtn2Click(); // 退  出
+    void editPageRow(int row);
+    void confirm(); // 确  认
+    void leave();   // 退  出
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
+    void fillDefaults();
     void choosePicture();
     void textCommitted(int row, const QString& before, const QString& text);
 

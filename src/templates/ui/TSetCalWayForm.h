@@ -14,16 +14,16 @@ class TSetCalWayForm : public QDialog {
 public:
     explicit TSetCalWayForm(QWidget* parent = nullptr);
 
-    QPlainTextEdit* Memo1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
+    QPlainTextEdit* formulaEditor = nullptr;
+    QComboBox* entrySelector = nullptr;
 
     // Opens on the current formula with the item references that may be inserted.
     void setFormula(const QString& formula, const QStringList& entries);
     // The checked formula after the dialog closed with OK.
     QString formula() const { return m_formula; }
 
-    void ComboBox1Change(int index);
-    void BitBtn1Click(); // 确 认
+    void insertEntry(int index);
+    void confirm(); // 确 认
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

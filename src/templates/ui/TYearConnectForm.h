@@ -15,17 +15,17 @@ class TYearConnectForm : public QDialog {
 public:
     explicit TYearConnectForm(QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
+    QLabel* firstLabel = nullptr;
+    QLabel* secondLabel = nullptr;
+    QComboBox* firstSelector = nullptr;
+    QComboBox* secondSelector = nullptr;
 
     // The first list with its first entry selected; second(name) gives the second list for a name.
     void setLists(const QStringList& first, std::function<QStringList(const QString&)> second);
     // "first-second" after the dialog closed with OK.
     QString relation() const;
 
-    void ComboBox1Change();
+    void fillSecondList();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -123,10 +123,10 @@ private slots:
         auto* prompter = ScriptedPrompter::install();
         TMainForm form;
         whenShown<TSltPrinterForm>([](TSltPrinterForm* d) {
-            QVERIFY(d->CheckBox1->isChecked());
-            QCOMPARE(d->ComboBox1->currentIndex(), 0);
-            d->ComboBox1->setCurrentText(QStringLiteral("BillPDF"));
-            d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+            QVERIFY(d->makeDefaultCheck->isChecked());
+            QCOMPARE(d->printerSelector->currentIndex(), 0);
+            d->printerSelector->setCurrentText(QStringLiteral("BillPDF"));
+            d->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         });
         form.N24->trigger();
         QCOMPARE(Settings::printer(), QStringLiteral("BillPDF"));
@@ -134,8 +134,8 @@ private slots:
         // Without the tick the saved printer stays.
         Settings::setValue(QStringLiteral("Printer"), QStringLiteral("旧打印机"));
         whenShown<TSltPrinterForm>([](TSltPrinterForm* d) {
-            d->CheckBox1->setChecked(false);
-            d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+            d->makeDefaultCheck->setChecked(false);
+            d->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         });
         form.N24->trigger();
         QCOMPARE(Settings::printer(), QStringLiteral("旧打印机"));
@@ -159,11 +159,11 @@ private slots:
 
     void textInputRefusesTheDash() {
         TStringInputForm form;
-        form.Edit1->setText(QStringLiteral("金额"));
+        form.textEdit->setText(QStringLiteral("金额"));
         form.show();
         QTest::qWait(20);
-        QTest::keyClicks(form.Edit1, QStringLiteral("-1"));
-        QCOMPARE(form.Edit1->text(), QStringLiteral("金额1"));
+        QTest::keyClicks(form.textEdit, QStringLiteral("-1"));
+        QCOMPARE(form.textEdit->text(), QStringLiteral("金额1"));
     }
 
     void busyWindowRunsTheWorkerAndReportsItsError() {

@@ -491,9 +491,9 @@ private slots:
         QTimer::singleShot(0, [] {
             auto* dlg = qobject_cast<TMonthDayTimeForm*>(QApplication::activeModalWidget());
             QVERIFY(dlg);
-            QCOMPARE(dlg->Memo3->text(), QStringLiteral("14"));
-            dlg->UpDown3->setPosition(9);
-            dlg->BitBtn1->click();
+            QCOMPARE(dlg->hourEditor->text(), QStringLiteral("14"));
+            dlg->hourArrows->setPosition(9);
+            dlg->okButton->click();
         });
         click(*form, "时间");
         QCOMPARE(value(*form, "时间"), QStringLiteral("01300905"));

@@ -32,25 +32,25 @@ private slots:
     void showsAndReturnsTheValue() {
         TMonthDayTimeForm form;
         whenShown([](TMonthDayTimeForm* dlg) {
-            QCOMPARE(dlg->Memo1->text(), QStringLiteral("3"));
-            QCOMPARE(dlg->Memo2->text(), QStringLiteral("8"));
-            QCOMPARE(dlg->Memo3->text(), QStringLiteral("14"));
-            QCOMPARE(dlg->Memo4->text(), QStringLiteral("5"));
-            dlg->BitBtn1->click();
+            QCOMPARE(dlg->monthEditor->text(), QStringLiteral("3"));
+            QCOMPARE(dlg->dayEditor->text(), QStringLiteral("8"));
+            QCOMPARE(dlg->hourEditor->text(), QStringLiteral("14"));
+            QCOMPARE(dlg->minuteEditor->text(), QStringLiteral("5"));
+            dlg->okButton->click();
         });
         QCOMPARE(form.edit(QStringLiteral("03081405")), std::optional<QString>(QStringLiteral("03081405")));
 
         whenShown([](TMonthDayTimeForm* dlg) {
-            retype(dlg->Memo1, QStringLiteral("12"));
-            retype(dlg->Memo3, QStringLiteral("9"));
-            dlg->UpDown4->upButton()->click(); // 5 -> 6
-            dlg->BitBtn1->click();
+            retype(dlg->monthEditor, QStringLiteral("12"));
+            retype(dlg->hourEditor, QStringLiteral("9"));
+            dlg->minuteArrows->upButton()->click(); // 5 -> 6
+            dlg->okButton->click();
         });
         QCOMPARE(form.edit(QStringLiteral("03081405")), std::optional<QString>(QStringLiteral("12080906")));
 
         whenShown([](TMonthDayTimeForm* dlg) {
-            retype(dlg->Memo1, QStringLiteral("7"));
-            dlg->BitBtn2->click();
+            retype(dlg->monthEditor, QStringLiteral("7"));
+            dlg->cancelButton->click();
         });
         QCOMPARE(form.edit(QStringLiteral("03081405")), std::nullopt);
     }
@@ -79,7 +79,7 @@ private slots:
         TMonthDayTimeForm form;
         form.setValue(QStringLiteral("03081405"));
         form.show();
-        QLineEdit* fields[] = {form.Memo1, form.Memo2, form.Memo3, form.Memo4};
+        QLineEdit* fields[] = {form.monthEditor, form.dayEditor, form.hourEditor, form.minuteEditor};
         retype(fields[field - 1], keys, keypad ? Qt::KeypadModifier : Qt::NoModifier);
         QCOMPARE(fields[field - 1]->text(), left);
     }

@@ -44,8 +44,8 @@ void answerPrinterDialog(int index, bool confirm) {
         if (!dlg)
             return;
         ++dialogsShown;
-        dlg->ComboBox1->setCurrentIndex(index);
-        dlg->findChild<QPushButton*>(QString::fromLatin1(confirm ? "BitBtn1" : "BitBtn2"))->click();
+        dlg->printerSelector->setCurrentIndex(index);
+        dlg->findChild<QPushButton*>(QString::fromLatin1(confirm ? "okButton" : "cancelButton"))->click();
     });
 }
 

@@ -194,9 +194,9 @@ private slots:
         const QRect row = form.StringGrid->visualRect(m->index(0, 1));
         QTest::mouseClick(form.StringGrid->viewport(), Qt::LeftButton, {}, row.center());
         whenShown<TStringInputForm>([](TStringInputForm* d) {
-            d->Edit1->setText(QStringLiteral("卡纸"));
-            QTest::keyClicks(d->Edit1, QStringLiteral("-2"));
-            QTest::keyClick(d->Edit1, Qt::Key_Return);
+            d->textEdit->setText(QStringLiteral("卡纸"));
+            QTest::keyClicks(d->textEdit, QStringLiteral("-2"));
+            QTest::keyClick(d->textEdit, Qt::Key_Return);
         });
         QTest::mouseClick(form.voidButton, Qt::LeftButton);
         QVERIFY(form.listing().isVoided(0));

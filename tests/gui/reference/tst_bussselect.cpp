@@ -31,8 +31,8 @@ std::shared_ptr<DialogWatch> watch(std::function<void(TBussSelectForm*)> answer)
         if (!f)
             return;
         w->opened = true;
-        for (int r = 0; r < f->StringGrid->rowCount(); ++r)
-            w->rows << f->StringGrid->item(r, 0)->text();
+        for (int r = 0; r < f->candidateList->rowCount(); ++r)
+            w->rows << f->candidateList->item(r, 0)->text();
         answer(f);
         if (f->isVisible())
             f->reject();
@@ -85,12 +85,12 @@ private slots:
         int columns = 0, room = 0;
         auto w = watch([key, &columns, &room](TBussSelectForm* f) {
             // Shown, the columns fill the grid: the last one takes what the others leave.
-            for (int c = 0; c < f->StringGrid->columnCount(); ++c)
-                columns += f->StringGrid->columnWidth(c);
-            room = f->StringGrid->viewport()->width();
-            QTest::keyClick(f->StringGrid, Qt::Key(key));
+            for (int c = 0; c < f->candidateList->columnCount(); ++c)
+                columns += f->candidateList->columnWidth(c);
+            room = f->candidateList->viewport()->width();
+            QTest::keyClick(f->candidateList, Qt::Key(key));
             if (key != Qt::Key_Escape)
-                QTest::keyClick(f->StringGrid, Qt::Key_Return);
+                QTest::keyClick(f->candidateList, Qt::Key_Return);
         });
         QCOMPARE(form.SelectBusinessUnit(QStringLiteral("DUP"), values, names), result);
         QVERIFY(w->opened);
@@ -110,7 +110,7 @@ private slots:
                 return;
             QWidget* first = d->focusWidget();
             QTest::keyClick(first, Qt::Key_A);
-            d->BitBtn1->click();
+            d->okButton->click();
         });
         QVERIFY(form.QuickAddBusinessUnit(QStringLiteral("ZZ"), values));
         QCOMPARE(values.first(), QStringLiteral("ZZa"));
@@ -132,7 +132,7 @@ private slots:
                 .append(Schema::purposeColumns(), {QString::fromUtf8(p), "x"});
         TBussSelectForm form;
         QStringList values, names;
-        auto w = watch([](TBussSelectForm* f) { f->BitBtn1->click(); });
+        auto w = watch([](TBussSelectForm* f) { f->okButton->click(); });
         QCOMPARE(form.SelectPurpose(QString(), values, names), 1);
         QCOMPARE(w->rows, (QStringList{"货款", "运费"}));
         QCOMPARE(values.first(), QStringLiteral("货款"));

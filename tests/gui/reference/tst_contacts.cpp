@@ -193,9 +193,9 @@ private slots:
         TAddLinkManForm dialog;
         QStringList values;
         whenModal<TAddLinkManForm>([](TAddLinkManForm* d) {
-            QVERIFY(!d->BitBtn1->isEnabled());
+            QVERIFY(!d->okButton->isEnabled());
             d->CurrentRecord->lineEdit(QStringLiteral("Edit10"))->setText(QStringLiteral("lq"));
-            d->BitBtn1->click();
+            d->okButton->click();
         });
         QVERIFY(dialog.QuickAddContact(QStringLiteral("刘七"), values));
         QCOMPARE(values.size(), 20);
@@ -210,9 +210,9 @@ private slots:
         m_prompter->answers = {true};
         whenModal<TAddLinkManForm>([](TAddLinkManForm* d) {
             d->CurrentRecord->lineEdit(QStringLiteral("Edit10"))->setText(QStringLiteral("LQ"));
-            d->BitBtn1->click();
+            d->okButton->click();
             QVERIFY(d->isVisible());
-            d->BitBtn2->click();
+            d->cancelButton->click();
         });
         QStringList untouched{QStringLiteral("x")};
         QVERIFY(!dialog.QuickAddContact(QStringLiteral("刘八"), untouched));
@@ -226,7 +226,7 @@ private slots:
         whenModal<TAddBussAccountForm>([](TAddBussAccountForm* d) {
             d->CurrentRecord->lineEdit(QStringLiteral("Edit2"))->setText(QStringLiteral("6222"));
             d->CurrentRecord->lineEdit(QStringLiteral("Edit6"))->setText(QStringLiteral("nj"));
-            d->BitBtn1->click();
+            d->okButton->click();
         });
         QVERIFY(dialog.QuickAddBusinessUnit(QStringLiteral("南京厂"), values));
         QCOMPARE(values.mid(0, 6),

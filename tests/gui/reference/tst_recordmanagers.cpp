@@ -267,7 +267,7 @@ private slots:
         whenModal<TInfoShowForm>([&names](TInfoShowForm* info) {
             names = column(info->RecordShow, 0);
             QCOMPARE(info->RecordShow->columnCount(), 6);
-            info->BitBtn1->click();
+            info->exitButton->click();
         });
         form.SpeedButton4->click();
         QCOMPARE(names, (QStringList{"南京机械厂", ""}));

@@ -137,9 +137,9 @@ void TestDesigner::addingItems() {
 
     // A taken name asks again with the typed text; cancelling then adds nothing.
     whenShown<TStringInputForm>([](TStringInputForm* d) {
-        d->Edit1->setText(u8("金额"));
+        d->textEdit->setText(u8("金额"));
         answerName(QString());
-        d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+        d->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     });
     form->addItemButton->click();
     QCOMPARE(m_prompter->texts(QStringLiteral("warning")),
@@ -148,9 +148,9 @@ void TestDesigner::addingItems() {
 
     // So is a name the bill's tables keep for their own columns, in any case of its letters.
     whenShown<TStringInputForm>([](TStringInputForm* d) {
-        d->Edit1->setText(QStringLiteral("historynumber"));
+        d->textEdit->setText(QStringLiteral("historynumber"));
         answerName(QString());
-        d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+        d->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     });
     form->addItemButton->click();
     QCOMPARE(m_prompter->texts(QStringLiteral("warning")).size(), 2);
@@ -401,11 +401,11 @@ void TestDesigner::rubberBandOpensTheGroupDialog() {
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(300, 120));
     };
     whenShown<TAttrChangForm>([](TAttrChangForm* d) {
-        typeInto(d->StringGrid, 5, u8("25"));
-        QTest::keyClick(d->Edit1, Qt::Key_Return);
-        doubleClick(d->StringGrid, 6);
-        choose(d->ComboBox1, u8("左下角"));
-        d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+        typeInto(d->changeGrid, 5, u8("25"));
+        QTest::keyClick(d->textEditor, Qt::Key_Return);
+        doubleClick(d->changeGrid, 6);
+        choose(d->choiceEditor, u8("左下角"));
+        d->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     });
     band();
     const BillTemplate& tpl = form->billTemplate();
@@ -417,14 +417,14 @@ void TestDesigner::rubberBandOpensTheGroupDialog() {
 
     m_prompter->answers = {false};
     whenShown<TAttrChangForm>(
-        [](TAttrChangForm* d) { d->findChild<QPushButton*>(QStringLiteral("BitBtn4"))->click(); });
+        [](TAttrChangForm* d) { d->findChild<QPushButton*>(QStringLiteral("deleteButton"))->click(); });
     band();
     QCOMPARE(m_prompter->texts(QStringLiteral("question")),
              QStringList{u8("确认要删除选择的所有的子项目吗？")});
     QCOMPARE(tpl.count(), 3);
 
     whenShown<TAttrChangForm>(
-        [](TAttrChangForm* d) { d->findChild<QPushButton*>(QStringLiteral("BitBtn3"))->click(); });
+        [](TAttrChangForm* d) { d->findChild<QPushButton*>(QStringLiteral("copyButton"))->click(); });
     band();
     QCOMPARE(tpl.names(), (QStringList{u8("甲"), u8("乙"), u8("丙"), u8("复件甲"), u8("复件乙")}));
     QCOMPARE(form->itemNameList->count(), 5);
@@ -441,18 +441,18 @@ void TestDesigner::formulaDialogRefusesBadFormulas() {
     auto form = openDesigner();
     form->parameterTabs->setCurrentIndex(1);
     whenShown<TSetCalWayForm>([this](TSetCalWayForm* d) {
-        QCOMPARE(d->ComboBox1->count(), 2);
-        typeKeys(d->Memo1, u8("a[2"));
-        QCOMPARE(d->Memo1->toPlainText(), u8("2"));
-        d->Memo1->clear();
-        d->ComboBox1->setCurrentIndex(1);
-        emit d->ComboBox1->activated(1);
-        typeKeys(d->Memo1, u8("+1.2.3"));
-        d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+        QCOMPARE(d->entrySelector->count(), 2);
+        typeKeys(d->formulaEditor, u8("a[2"));
+        QCOMPARE(d->formulaEditor->toPlainText(), u8("2"));
+        d->formulaEditor->clear();
+        d->entrySelector->setCurrentIndex(1);
+        emit d->entrySelector->activated(1);
+        typeKeys(d->formulaEditor, u8("+1.2.3"));
+        d->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         QCOMPARE(m_prompter->texts(QStringLiteral("warning")), QStringList{u8("算法错误 ！")});
         QVERIFY(d->isVisible());
-        d->Memo1->setPlainText(u8("+[金额]*2"));
-        d->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+        d->formulaEditor->setPlainText(u8("+[金额]*2"));
+        d->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     });
     doubleClick(form->itemGrid, 11);
     QCOMPARE(form->billTemplate().items[0].calcMethod, u8("[金额]*2"));
@@ -468,29 +468,29 @@ void TestDesigner::formulaDialogRefusesBadFormulas() {
 void TestDesigner::newTemplateDialogRequiresFieldsAndReadsPictureSize() {
     TDesignInputForm form(m_store);
     form.show();
-    QCOMPARE(form.StringGrid->value(PageParameters::TypeRow), m_store.typeNames().first());
-    QCOMPARE(form.StringGrid->value(PageParameters::DirectionRow), u8("横向打印"));
-    form.BitBtn1Click();
+    QCOMPARE(form.pageGrid->value(PageParameters::TypeRow), m_store.typeNames().first());
+    QCOMPARE(form.pageGrid->value(PageParameters::DirectionRow), u8("横向打印"));
+    form.confirm();
     QCOMPARE(m_prompter->texts(QStringLiteral("warning")),
              QStringList{u8("必须设置 票据类型、票据名称、图形文件、票据宽、票据长")});
     QVERIFY(form.isVisible());
 
     // With the size rows empty the picture's size is taken without asking.
     m_prompter->files = {makeJpeg(600, 300, 300)};
-    doubleClick(form.StringGrid, PageParameters::PictureRow);
-    QCOMPARE(form.StringGrid->value(PageParameters::WidthRow), u8("508"));
-    QCOMPARE(form.StringGrid->value(PageParameters::LengthRow), u8("254"));
+    doubleClick(form.pageGrid, PageParameters::PictureRow);
+    QCOMPARE(form.pageGrid->value(PageParameters::WidthRow), u8("508"));
+    QCOMPARE(form.pageGrid->value(PageParameters::LengthRow), u8("254"));
     QCOMPARE(m_prompter->texts(QStringLiteral("question")), QStringList());
 
-    typeInto(form.StringGrid, PageParameters::NameRow, u8("信汇"));
-    QTest::keyClick(form.Edit1, Qt::Key_Return);
+    typeInto(form.pageGrid, PageParameters::NameRow, u8("信汇"));
+    QTest::keyClick(form.pageTextEditor, Qt::Key_Return);
     // A new type name typed into the type row becomes a bill type.
-    doubleClick(form.StringGrid, PageParameters::TypeRow);
-    QVERIFY(form.ComboBox1->isVisible());
-    form.ComboBox1->setEditText(u8("信汇凭证"));
-    QTest::keyClick(form.ComboBox1->lineEdit(), Qt::Key_Return);
+    doubleClick(form.pageGrid, PageParameters::TypeRow);
+    QVERIFY(form.pageChoiceEditor->isVisible());
+    form.pageChoiceEditor->setEditText(u8("信汇凭证"));
+    QTest::keyClick(form.pageChoiceEditor->lineEdit(), Qt::Key_Return);
     QVERIFY(m_store.typeIndexOf(u8("信汇凭证")) >= 0);
-    form.BitBtn1Click();
+    form.confirm();
     QCOMPARE(form.result(), int(QDialog::Accepted));
     const PageParameters page = readPageRow(Database::get(Db::Define), BillStore::workingPageTable());
     QCOMPARE(page.billName, u8("信汇"));
@@ -505,9 +505,9 @@ void TestDesigner::designFromEmptyFileThenReopenAndImport() {
     const QString jpeg = makeJpeg(800, 400, 200);
     m_prompter->files = {m_path, jpeg};
     whenShown<TDesignInputForm>([this](TDesignInputForm* d) {
-        doubleClick(d->StringGrid, PageParameters::PictureRow);
-        typeInto(d->StringGrid, PageParameters::NameRow, u8("进账单"));
-        QTest::keyClick(d->Edit1, Qt::Key_Return);
+        doubleClick(d->pageGrid, PageParameters::PictureRow);
+        typeInto(d->pageGrid, PageParameters::NameRow, u8("进账单"));
+        QTest::keyClick(d->pageTextEditor, Qt::Key_Return);
         whenShown<TItemSetForm>([](TItemSetForm* f) {
             QVERIFY(f->canvas->background().pixelColor(5, 5) != QColor(Qt::white));
             answerName(u8("收款人"));
@@ -515,7 +515,7 @@ void TestDesigner::designFromEmptyFileThenReopenAndImport() {
             QVERIFY(f->save());
             f->exitButton->click();
         });
-        d->BitBtn1Click();
+        d->confirm();
     });
     designBill(nullptr, m_store);
     QCOMPARE(m_prompter->unexpected, 0);
@@ -527,8 +527,8 @@ void TestDesigner::designFromEmptyFileThenReopenAndImport() {
     m_prompter->files = {m_path};
     whenShown<TDesignInputForm>([](TDesignInputForm* d) {
         QVERIFY(d->storedPicture());
-        QCOMPARE(d->StringGrid->value(PageParameters::PictureRow), QString());
-        QCOMPARE(d->StringGrid->value(PageParameters::NameRow), u8("进账单"));
+        QCOMPARE(d->pageGrid->value(PageParameters::PictureRow), QString());
+        QCOMPARE(d->pageGrid->value(PageParameters::NameRow), u8("进账单"));
         whenShown<TItemSetForm>([](TItemSetForm* f) {
             QCOMPARE(f->billTemplate().names(), QStringList{u8("收款人")});
             QVERIFY(f->storedPicture());
@@ -540,7 +540,7 @@ void TestDesigner::designFromEmptyFileThenReopenAndImport() {
             QFile::remove(pdf->lastFile());
             f->exitButton->click();
         });
-        d->BitBtn1Click();
+        d->confirm();
     });
     const QStringList before = QDir(AppPaths::pictureDir()).entryList(QDir::Files);
     designBill(nullptr, m_store);

@@ -26,8 +26,9 @@ template <typename T> void whenShown(std::function<void(T*)> act, int triesLeft 
 // Types a name into the next text input dialog and confirms it; an empty name cancels.
 inline void answerName(const QString& name) {
     whenShown<TStringInputForm>([name](TStringInputForm* d) {
-        d->Edit1->setText(name);
-        d->findChild<QPushButton*>(QString::fromLatin1(name.isEmpty() ? "BitBtn2" : "BitBtn1"))->click();
+        d->textEdit->setText(name);
+        d->findChild<QPushButton*>(QString::fromLatin1(name.isEmpty() ? "cancelButton" : "okButton"))
+            ->click();
     });
 }
 
