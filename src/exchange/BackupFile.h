@@ -22,6 +22,7 @@ public:
     static QByteArray versionTag();
     static QByteArray encodeLength(quint32 length);
     // Copies length bytes, adding them to sum when one is given; throws when either side fails.
+    // Between two files and without a sum the bytes are copied inside the kernel.
     static void copyBytes(QIODevice& from, QIODevice& to, qint64 length, ContentChecksum* sum = nullptr);
     // Throws a std::runtime_error carrying the message (UTF-8).
     [[noreturn]] static void fail(const QString& message);

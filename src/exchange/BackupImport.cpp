@@ -275,7 +275,7 @@ QString BackupImport::writePicture(const MainItemFlag& bill, int row) {
     if (m_file.format() == BackupFile::Format::Current) {
         if (m_file.pictureLength(row) == 0)
             return {};
-        const QString path = BillStore::newPictureFileName();
+        const QString path = BillStore::newPictureFileName(&m_nextPicture);
         m_createdPictures << path;
         m_file.extractPicture(row, path);
         return path;
@@ -288,7 +288,7 @@ QString BackupImport::writePicture(const MainItemFlag& bill, int row) {
             .toByteArray();
     if (bytes.isEmpty())
         return {};
-    const QString path = BillStore::newPictureFileName();
+    const QString path = BillStore::newPictureFileName(&m_nextPicture);
     m_createdPictures << path;
     QFile f(path);
     errno = 0;

@@ -62,5 +62,7 @@ private:
     QStringList m_backupTypes;
     QSet<QString> m_backupTables; // tables of the image, read once
     QStringList m_createdPictures;
+    // Where the search for the next free picture name goes on.
+    qint64 m_nextPicture = 1;
     bool m_keepPictures = false;
 };

@@ -74,7 +74,8 @@ QList<SaveBackUpThread::Picture> SaveBackUpThread::readPictures(const QSqlDataba
     return pictures;
 }
 
-quint64 SaveBackUpThread::writeBackup(const QByteArray& image, const QList<Picture>& pictures) {
+void SaveBackUpThread::writeBackup(const QByteArray& image, const QList<Picture>& pictures,
+                                   ContentChecksum* sum) {
     // Progress counts the database and each bill's picture record.
     const qint64 total = pictures.size() + 1;
     qint64 done = 0;
@@ -87,12 +88,12 @@ quint64 SaveBackUpThread::writeBackup(const QByteArray& image, const QList<Pictu
     // One file holds the whole store: owner-only, also where it replaces a file readable by others.
     if (!out.setPermissions(FileModes::ownerOnlyFile))
         throw StoreError(QStringLiteral("无法设置备份文件 %1 的权限：%2").arg(m_path, out.errorString()));
-    ContentChecksum sum;
     auto put = [&](const QByteArray& bytes) {
         errno = 0;
         if (out.write(bytes) != bytes.size())
             throw StoreError(DeviceWriteFailure(out, errno));
-        sum.add(bytes);
+        if (sum)
+            sum->add(bytes);
     };
     put(BackupFile::versionTag());
     put(BackupFile::encodeLength(quint32(image.size())));
@@ -112,13 +113,12 @@ quint64 SaveBackUpThread::writeBackup(const QByteArray& image, const QList<Pictu
         // A picture that changed size since it was listed would break the record's length.
         if (picture.size() != p.size)
             throw StoreError(QStringLiteral("票据“%1”的图片文件 %2 在备份时被改动").arg(p.bill, p.file));
-        BackupFile::copyBytes(picture, out, p.size, &sum);
+        BackupFile::copyBytes(picture, out, p.size, sum);
         reportProgress(++done, total);
     }
     errno = 0;
     if (!out.commit())
         throw StoreError(DeviceWriteFailure(out, errno));
-    return sum.value();
 }
 
 void SaveBackUpThread::verifyBackup(qint64 expectedSize, quint64 expectedSum) {
@@ -170,9 +170,17 @@ void SaveBackUpThread::run() {
     qint64 size = BackupFile::versionTag().size() + 4 + image.size();
     for (const Picture& p : pictures)
         size += 4 + p.size;
-    const quint64 sum = writeBackup(image, pictures);
-    image.clear();
-    verifyBackup(size, sum);
+    // The file replaces the old one only once it is complete and on the disk. Before the store is
+    // cleared it is also read back and compared with what was written; without clearing, the
+    // store still holds everything and the bytes are copied file to file inside the kernel.
+    if (m_clear) {
+        ContentChecksum sum;
+        writeBackup(image, pictures, &sum);
+        image.clear();
+        verifyBackup(size, sum.value());
+    } else {
+        writeBackup(image, pictures, nullptr);
+    }
     m_written = true;
 
     if (!m_missing.isEmpty())

@@ -5,11 +5,14 @@
 #include <QSqlDatabase>
 #include <QStringList>
 
+class ContentChecksum;
+
 // Writes the whole bill store into one backup file: a consistent image of the store database,
 // then the background picture of every bill in master-control order. The file is written under a
-// temporary name and only replaces the target when complete; it is then read back once and its
-// checksum compared with that of the bytes written, and only after that is the store cleared, when
-// that was asked for.
+// temporary name and only replaces the target when complete and on the disk. When the store is to
+// be cleared afterwards, the file is first read back once and its checksum compared with that of
+// the bytes written; only after that is the store cleared.
+
 class SaveBackUpThread : public Worker {
     Q_OBJECT
 public:
@@ -28,8 +31,8 @@ private:
         qint64 size = 0;
     };
     QList<Picture> readPictures(const QSqlDatabase& db);
-    // Writes the file and returns the checksum of everything written.
-    quint64 writeBackup(const QByteArray& image, const QList<Picture>& pictures);
+    // Writes the file; sums what it writes into sum when one is given.
+    void writeBackup(const QByteArray& image, const QList<Picture>& pictures, ContentChecksum* sum);
     void verifyBackup(qint64 expectedSize, quint64 expectedSum);
 
     QString m_path;

@@ -15,6 +15,8 @@
 #include <QSet>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 using Sql::q;
 
 namespace {
@@ -428,6 +430,17 @@ QString BillStore::newPictureFileName(const QString& extension) {
         const QString path = dir + QString::number(k) + extension;
         if (!QFileInfo::exists(path))
             return path;
+    }
+}
+
+QString BillStore::newPictureFileName(qint64* next) {
+    const QString dir = AppPaths::pictureDir();
+    for (qint64 k = std::max<qint64>(1, *next);; ++k) {
+        const QString path = dir + QString::number(k) + QStringLiteral(".bkg");
+        if (!QFileInfo::exists(path)) {
+            *next = k + 1;
+            return path;
+        }
     }
 }
 

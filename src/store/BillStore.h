@@ -71,6 +71,9 @@ public:
 
     // The first picture-folder path <k><extension>, k = 1, 2, ..., naming no existing file.
     static QString newPictureFileName(const QString& extension = QStringLiteral(".bkg"));
+    // The same from k = *next on, leaving *next after the k taken: a caller that takes many names
+    // in a row does not test the taken ones again.
+    static QString newPictureFileName(qint64* next);
     // 0 JPEG, 1 bitmap, -1 anything else or shorter than three bytes.
     static int pictureKind(const QString& path);
     static int pictureKindOfBytes(const QByteArray& head);
