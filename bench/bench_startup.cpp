@@ -82,10 +82,8 @@ int runChild(int argc, char** argv) {
         AppPaths::restrictToOwner();
         Fonts::installSubstitutions();
         Settings::ensureExists();
-        window = std::make_unique<TMainForm>([] {
-            Schema::ensureDatabases();
-            BillStore().removeLeftovers();
-        });
+        window = std::make_unique<TMainForm>([] { Schema::ensureDatabases(); },
+                                             [] { BillStore().removeLeftovers(); });
     } else {
         window = std::make_unique<QMainWindow>();
         window->menuBar()->addMenu(QStringLiteral("文件"))->addAction(QStringLiteral("退出"));

@@ -68,10 +68,7 @@ int main(int argc, char* argv[]) {
 
         // The window is painted before the store is read: with thousands of bills, opening the
         // store (its schema holds five tables a bill) is the longest part of the start.
-        TMainForm main([] {
-            Schema::ensureDatabases();
-            BillStore().removeLeftovers();
-        });
+        TMainForm main([] { Schema::ensureDatabases(); }, [] { BillStore().removeLeftovers(); });
         QObject::connect(&main, &TMainForm::storeFailed, &app, [] { QCoreApplication::exit(1); });
         // Fill the screen even where no window manager maximises the window.
         main.setGeometry(main.screen()->availableGeometry());

@@ -185,7 +185,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     FormCreate();
 }
 
-TMainForm::TMainForm(std::function<void()> prepareStore) : m_prepareStore(std::move(prepareStore)) {
+TMainForm::TMainForm(std::function<void()> prepareStore, std::function<void()> tidyStore)
+    : m_prepareStore(std::move(prepareStore)), m_tidyStore(std::move(tidyStore)) {
     createWindow();
     // The menu bar is painted with every first paint of the window.
     menuBar()->installEventFilter(this);
@@ -417,20 +418,24 @@ struct TMainForm::OpenedStore {
     int firstType = -1;
     QList<MainItemFlag> firstEntries;
     std::exception_ptr error;
+    std::exception_ptr tidyError;
 };
 
 void TMainForm::openAfterFirstPaint() {
     // Runs once the first paint has reached the screen; until then the lists stay empty. The
-    // store is read on a thread of its own, so that the window keeps taking input however many
-    // bills there are; it opens the window's connections and hands them over when it ends, so
-    // that the store's schema is read once. Nothing else works on the store meanwhile: the
-    // commands that would are disabled until the lists are shown.
+    // store is opened on a thread of its own, so that the window keeps taking input however many
+    // bills there are. The thread opens the window's connections and hands them over with the
+    // lists it read, so that the store's schema is read once for both; then it tidies the store on
+    // connections of its own while the lists are shown. The commands that change the store are
+    // disabled until it is done.
     const std::function<void()> prepare = std::move(m_prepareStore);
+    const std::function<void()> tidy = std::move(m_tidyStore);
     m_prepareStore = nullptr;
+    m_tidyStore = nullptr;
     menuBar()->removeEventFilter(this);
     enableStoreCommands(false);
     m_opened = std::make_shared<OpenedStore>();
-    m_opening = QThread::create([prepare, opened = m_opened, window = thread()] {
+    m_opening = QThread::create([this, prepare, tidy, opened = m_opened, window = thread()] {
         {
             const Database::ConnectionsOf windowConnections(window);
             try {
@@ -445,11 +450,28 @@ void TMainForm::openAfterFirstPaint() {
                 opened->error = std::current_exception();
             }
         }
-        // Connections of its own, where the window's thread had connections already.
+        if (opened->error)
+            return;
+        QMetaObject::invokeMethod(
+            this, [this, opened] { showOpenedStore(*opened); }, Qt::QueuedConnection);
+        if (tidy) {
+            try {
+                tidy();
+            } catch (...) {
+                opened->tidyError = std::current_exception();
+            }
+        }
         Database::closeThreadConnections();
     });
     connect(m_opening, &QThread::finished, this, &TMainForm::storeOpened);
     m_opening->start();
+}
+
+void TMainForm::showOpenedStore(const OpenedStore& opened) {
+    m_firstShow = false;
+    m_store = opened.store;
+    showTypeList(opened.typesWithBills);
+    showBills(opened.firstType, opened.firstEntries);
 }
 
 void TMainForm::storeOpened() {
@@ -457,15 +479,12 @@ void TMainForm::storeOpened() {
     delete m_opening;
     m_opening = nullptr;
     const std::shared_ptr<OpenedStore> opened = std::move(m_opened);
-    if (opened->error) {
-        guarded(this, [&] { std::rethrow_exception(opened->error); });
-        emit storeFailed();
-        return;
-    }
-    m_firstShow = false;
-    m_store = opened->store;
-    showTypeList(opened->typesWithBills);
-    showBills(opened->firstType, opened->firstEntries);
+    for (const std::exception_ptr& error : {opened->error, opened->tidyError})
+        if (error) {
+            guarded(this, [&] { std::rethrow_exception(error); });
+            emit storeFailed();
+            return;
+        }
     enableStoreCommands(true);
 }
 

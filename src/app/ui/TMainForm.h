@@ -27,11 +27,12 @@ class TMainForm : public QMainWindow {
 public:
     // Opens the store and fills the lists when first shown.
     explicit TMainForm(QWidget* parent = nullptr);
-    // The window of the program's start: painted first; then `prepareStore` (work that reads the
-    // whole store) runs on a thread of its own, which also opens the store and reads the lists, so
-    // that the window takes input meanwhile; the commands that work on the store wait, disabled,
-    // until the lists are filled. A failure there is shown and signalled by storeFailed.
-    explicit TMainForm(std::function<void()> prepareStore);
+    // The window of the program's start: painted first; then `prepareStore` runs on a thread of
+    // its own, which also opens the store and reads the lists, so that the window takes input
+    // meanwhile. The lists are shown while `tidyStore` (work that reads the whole store) runs on
+    // that thread; the commands that change the store wait, disabled, until it is done. A failure
+    // of either is shown and signalled by storeFailed.
+    explicit TMainForm(std::function<void()> prepareStore, std::function<void()> tidyStore = {});
     ~TMainForm() override;
 
     BillStore& billStore() { return m_store; }
@@ -42,7 +43,7 @@ public:
     // The selected bill, or null when none is selected.
     const MainItemFlag* selectedBill() const;
     int highlightedTypeRow() const { return m_highlightedTypeRow; }
-    // Whether the store is still being opened and the lists read, off the window's thread.
+    // Whether the store is still being opened or tidied, off the window's thread.
     bool openingStore() const { return m_opening != nullptr; }
 
     // Lists the bills of a type (-1 for none) in the bill list.
@@ -120,11 +121,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct OpenedStore;
+
     void createWindow();
     void FormCreate();
     void FormShow();
     void openAfterFirstPaint();
     void storeOpened();
+    void showOpenedStore(const OpenedStore& opened);
     void enableStoreCommands(bool enable);
     void showTypeList(const QStringList& withBills);
     void showBills(int typeIndex, const QList<MainItemFlag>& entries);
@@ -146,8 +150,8 @@ private:
     bool m_firstShow = true;
     // Set while the window waits for its first paint to open the store.
     std::function<void()> m_prepareStore;
+    std::function<void()> m_tidyStore;
     // The thread that opens the store at the start, with what it read.
-    struct OpenedStore;
     QThread* m_opening = nullptr;
     std::shared_ptr<OpenedStore> m_opened;
     // Kept from one bill to the next, so that the currency chosen last stays chosen.

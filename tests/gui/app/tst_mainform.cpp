@@ -20,6 +20,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -142,31 +143,49 @@ private slots:
         }
     }
 
-    // The store is opened and the lists read on a thread of their own: the window takes input
-    // meanwhile, and the commands that work on the store are disabled until the lists are shown.
+    // The store is opened, the lists read and the store tidied on a thread of their own: the
+    // window takes input meanwhile, the lists are shown before the tidying, and the commands that
+    // change the store are disabled until it is done.
     void takesInputWhileTheStoreOpens() {
         {
             BillStore store;
             store.ensureBillTypeTable();
             addFixtureBill(store, 2, QStringLiteral("电汇甲"));
+            addFixtureBill(store, 3, QStringLiteral("汇票甲"));
         }
         // The connections opened for the window are handed to it.
         Database::closeThreadConnections();
-        QSemaphore release;
+        QSemaphore opened;
+        QSemaphore tidied;
         std::atomic_bool preparing = false;
-        TMainForm form([&] {
-            preparing = true;
-            release.tryAcquire(1, 10000);
-            preparing = false;
-        });
+        std::atomic_bool tidying = false;
+        TMainForm form(
+            [&] {
+                preparing = true;
+                opened.tryAcquire(1, 10000);
+                preparing = false;
+            },
+            [&] {
+                tidying = true;
+                tidied.tryAcquire(1, 10000);
+                tidying = false;
+            });
         form.resize(1000, 800);
         form.show();
         QTRY_VERIFY(preparing.load());
         QVERIFY(form.openingStore());
-        for (QAction* a : {form.N2, form.N12, form.N21, form.N5, form.N9})
-            QVERIFY(!a->isEnabled());
-        for (QPushButton* b : {form.BitBtn1, form.BitBtn4, form.batchPrintButton, form.BitBtn6})
-            QVERIFY(!b->isEnabled());
+        const auto storeCommandsEnabled = [&] {
+            const QList<QAction*> actions{form.N2, form.N12, form.N21, form.N5, form.N9};
+            const QList<QPushButton*> buttons{form.BitBtn1, form.BitBtn4, form.batchPrintButton,
+                                              form.BitBtn6};
+            const auto enabled = [](const auto* w) { return w->isEnabled(); };
+            const bool all = std::all_of(actions.cbegin(), actions.cend(), enabled) &&
+                             std::all_of(buttons.cbegin(), buttons.cend(), enabled);
+            const bool none = std::none_of(actions.cbegin(), actions.cend(), enabled) &&
+                              std::none_of(buttons.cbegin(), buttons.cend(), enabled);
+            return all ? 1 : none ? 0 : -1;
+        };
+        QCOMPARE(storeCommandsEnabled(), 0);
 
         // A press on the menu bar, queued as input is, opens the menu at once.
         QMenuBar* bar = form.menuBar();
@@ -180,16 +199,24 @@ private slots:
         QVERIFY(preparing.load());
         QApplication::activePopupWidget()->close();
 
-        release.release();
-        QTRY_VERIFY(!form.openingStore());
-        QCOMPARE(cell(form.TypeGrid, 0), QStringLiteral("电汇"));
+        // The lists come while the store is tidied; listing another type reads the store on the
+        // window's own connection meanwhile.
+        opened.release();
+        QTRY_VERIFY(tidying.load());
+        QTRY_COMPARE(cell(form.TypeGrid, 0), QStringLiteral("电汇"));
         QCOMPARE(form.selectedBill()->billName, QStringLiteral("电汇甲"));
-        QVERIFY(form.N2->isEnabled() && form.BitBtn4->isEnabled());
-        // The window's own connection works on the store that was read.
+        press(form.TypeGrid, 1);
+        QCOMPARE(form.selectedBill()->billName, QStringLiteral("汇票甲"));
+        QVERIFY(form.openingStore());
+        QCOMPARE(storeCommandsEnabled(), 0);
+
+        tidied.release();
+        QTRY_VERIFY(!form.openingStore());
+        QCOMPARE(storeCommandsEnabled(), 1);
         m_prompter->answers = {true};
         form.BitBtn6->click();
-        QCOMPARE(cell(form.TypeGrid, 0), QString());
-        QCOMPARE(form.selectedBill(), nullptr);
+        QCOMPARE(cell(form.TypeGrid, 0), QStringLiteral("电汇"));
+        QCOMPARE(form.TypeGrid->rowCount(), 1);
     }
 
     void listsTypesWithBillsAndSelectsByMouse() {
