@@ -320,7 +320,7 @@ void TestDesktopInput::managerShowsItsLastColumn() {
     auto* form = new TBussAccountForm(m_main.get());
     form->show();
     QVERIFY(activate(form));
-    QTableWidget* grid = form->RecordShow;
+    QTableWidget* grid = form->recordList;
     const int last = grid->columnCount() - 1;
     QCOMPARE(grid->horizontalHeaderItem(last) ? grid->horizontalHeaderItem(last)->text()
                                               : grid->item(0, last)->text(),

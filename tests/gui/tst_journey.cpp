@@ -405,13 +405,13 @@ void TestJourney::designItems(TItemSetForm& f) {
 void TestJourney::importItAsACheque() {
     m_prompter->files = {m_definitionFile};
     auto import = whenOpen<TLoadBillFileForm>([](TLoadBillFileForm* d) {
-        QVERIFY(!d->BitBtn1->isEnabled());
-        QTest::mouseClick(d->SpeedButton1, Qt::LeftButton);
-        QCOMPARE(d->StaticText1->text(), u8("支票"));
-        QCOMPARE(d->StaticText2->text(), kBillName);
-        QCOMPARE(d->Edit1->text(), kBillName);
-        QCOMPARE(d->ComboBox1->currentText(), u8("支票"));
-        QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
+        QVERIFY(!d->okButton->isEnabled());
+        QTest::mouseClick(d->chooseFileButton, Qt::LeftButton);
+        QCOMPARE(d->fileTypeLabel->text(), u8("支票"));
+        QCOMPARE(d->fileBillNameLabel->text(), kBillName);
+        QCOMPARE(d->billNameEdit->text(), kBillName);
+        QCOMPARE(d->typeSelector->currentText(), u8("支票"));
+        QTest::mouseClick(d->okButton, Qt::LeftButton);
     });
     QTest::mouseClick(m_main->BitBtn1, Qt::LeftButton);
     QVERIFY(*import);
@@ -458,18 +458,18 @@ void TestJourney::importItAsACheque() {
 void TestJourney::addTheBusinessUnit() {
     auto units = whenOpen<TBussAccountForm>([](TBussAccountForm* d) {
         QCOMPARE(d->windowTitle(), u8("往来业务单位帐户-信息管理"));
-        typeKeys(d->Edit1, kUnitName);
-        typeKeys(d->Edit2, kAccount);
-        typeKeys(d->Edit3, kBank);
-        typeKeys(d->Edit4, u8("江苏"));
-        typeKeys(d->Edit5, u8("南京"));
-        typeKeys(d->Edit6, kUnitCode);
-        QVERIFY(d->SpeedButton1->isEnabled());
-        d->SpeedButton1->click();
-        QCOMPARE(d->RecordShow->rowCount(), 1);
-        QCOMPARE(d->RecordShow->item(0, 0)->text(), kUnitName);
-        QCOMPARE(d->RecordShow->item(0, 1)->text(), kAccount);
-        d->SpeedButton3->click();
+        typeKeys(d->unitNameEdit, kUnitName);
+        typeKeys(d->accountNumberEdit, kAccount);
+        typeKeys(d->bankEdit, kBank);
+        typeKeys(d->provinceEdit, u8("江苏"));
+        typeKeys(d->cityEdit, u8("南京"));
+        typeKeys(d->codeEdit, kUnitCode);
+        QVERIFY(d->addButton->isEnabled());
+        d->addButton->click();
+        QCOMPARE(d->recordList->rowCount(), 1);
+        QCOMPARE(d->recordList->item(0, 0)->text(), kUnitName);
+        QCOMPARE(d->recordList->item(0, 1)->text(), kAccount);
+        d->exitButton->click();
     });
     m_main->N6->trigger();
     QVERIFY(*units);
@@ -619,11 +619,11 @@ void TestJourney::listAndExportTheHistory() {
     const QString sheet = m_dir.filePath(QStringLiteral("打印记录.xls"));
     m_prompter->files = {sheet};
     auto query = whenOpen<TQueryForm>([this, sheet](TQueryForm* d) {
-        QCOMPARE(d->ComboBox1->currentText(), u8("支票"));
-        QCOMPARE(d->ComboBox2->currentText(), kBillName);
-        QCOMPARE(d->MaskEdit2->displayText(), u8("2015年03月09日"));
-        d->SpeedButton1->click();
-        QCOMPARE(d->Memo1->text(), QString::number(m_prints));
+        QCOMPARE(d->typeSelector->currentText(), u8("支票"));
+        QCOMPARE(d->billSelector->currentText(), kBillName);
+        QCOMPARE(d->toDateEdit->displayText(), u8("2015年03月09日"));
+        d->listButton->click();
+        QCOMPARE(d->printCountEdit->text(), QString::number(m_prints));
         const HistoryListModel* m = d->listModel();
         const int amount = column(m, u8("金额"));
         const int payee = column(m, u8("收款人"));
@@ -636,10 +636,10 @@ void TestJourney::listAndExportTheHistory() {
         QCOMPARE(m->text(m_prints, 0), u8("合计"));
         QCOMPARE(m->text(m_prints, amount), m_prints == 2 ? u8("￥24,691.20") : u8("￥12,345.60"));
 
-        d->SpeedButton2->click();
+        d->exportButton->click();
         QCOMPARE(m_prompter->texts(QStringLiteral("notice")),
                  QStringList{u8("Excel文件已保存为 ") + sheet + u8("x")});
-        d->SpeedButton4->click();
+        d->exitButton->click();
     });
     QTest::mouseClick(m_main->BitBtn3, Qt::LeftButton);
     QVERIFY(*query);

@@ -24,19 +24,19 @@ public:
     // The picture file read from the loaded file while no bill owns it yet.
     const QString& pendingPicture() const { return m_pendingPicture; }
 
-    QLabel* StaticText1 = nullptr; // type in the file
-    QLabel* StaticText2 = nullptr; // name in the file
-    QLabel* StaticText3 = nullptr; // file name
-    QToolButton* SpeedButton1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QPushButton* BitBtn1 = nullptr; // "确 认"
-    QPushButton* BitBtn2 = nullptr; // "取 消"
+    QLabel* fileTypeLabel = nullptr;     // type in the file
+    QLabel* fileBillNameLabel = nullptr; // name in the file
+    QLabel* fileNameLabel = nullptr;     // file name
+    QToolButton* chooseFileButton = nullptr;
+    QComboBox* typeSelector = nullptr;
+    QLineEdit* billNameEdit = nullptr;
+    QPushButton* okButton = nullptr;     // "确 认"
+    QPushButton* cancelButton = nullptr; // "取 消"
 
-    void SpeedButton1Click();
-    void ComboBox1Change();
-    void ComboBox1Exit();
-    void BitBtn1Click();
+    void chooseFile();
+    void updateOkButton();
+    void checkTypedType();
+    void confirm();
 
     void done(int result) override;
 
@@ -45,8 +45,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormShow();
-    void FormCloseQuery();
+    void startEmpty();
+    void dropUnusedPicture();
     void fillTypeList();
     void loadBillNames(int typeIndex);
     void deletePendingPicture();

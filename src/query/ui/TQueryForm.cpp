@@ -33,7 +33,7 @@
 namespace {
 const QString kMask = QStringLiteral("0000年00月00日; ");
 
-// StringGridDrawCell: texts right-aligned 8 pixels from the cell's right edge and centred
+// Cells of the history list: texts right-aligned 8 pixels from the cell's right edge and centred
 // vertically; the selected row on the inactive-caption colour with white text, other rows black
 // on white. The header row is the view's header, centred on the window's colour.
 // Voided records are drawn grey and struck through.
@@ -60,7 +60,7 @@ private:
     std::function<bool(int)> m_voided;
 };
 
-QPushButton* speedButton(const QString& caption, QWidget* parent) {
+QPushButton* commandButton(const QString& caption, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
     b->setFocusPolicy(Qt::NoFocus);
     b->setAutoDefault(false);
@@ -75,70 +75,70 @@ TQueryForm::TQueryForm(BillStore& store, QWidget* parent) : QDialog(parent), m_s
 
     auto* outer = new QVBoxLayout(this);
     auto* panel = new QHBoxLayout;
-    ComboBox1 = new QComboBox(this);
-    ComboBox2 = new QComboBox(this);
-    ComboBox2->setMinimumContentsLength(12);
-    MaskEdit1 = new QLineEdit(this);
-    MaskEdit2 = new QLineEdit(this);
-    for (QLineEdit* e : {MaskEdit1, MaskEdit2}) {
+    typeSelector = new QComboBox(this);
+    billSelector = new QComboBox(this);
+    billSelector->setMinimumContentsLength(12);
+    fromDateEdit = new QLineEdit(this);
+    toDateEdit = new QLineEdit(this);
+    for (QLineEdit* e : {fromDateEdit, toDateEdit}) {
         e->setInputMask(kMask);
         e->installEventFilter(this);
         e->setFixedWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000年00月00日")) + 16);
     }
-    Memo1 = new QLineEdit(this);
-    Memo1->setReadOnly(true);
-    Memo1->setAlignment(Qt::AlignRight);
-    Memo1->setFixedWidth(80);
-    SpeedButton1 = speedButton(QStringLiteral("查 询"), this);
-    SpeedButton2 = speedButton(QStringLiteral("导出 Excel"), this);
-    SpeedButton3 = speedButton(QStringLiteral("删 除"), this);
-    SpeedButton4 = speedButton(QStringLiteral("退  出"), this);
-    voidButton = speedButton(QStringLiteral("作 废"), this);
-    unvoidButton = speedButton(QStringLiteral("取消作废"), this);
-    reprintButton = speedButton(QStringLiteral("重 打"), this);
+    printCountEdit = new QLineEdit(this);
+    printCountEdit->setReadOnly(true);
+    printCountEdit->setAlignment(Qt::AlignRight);
+    printCountEdit->setFixedWidth(80);
+    listButton = commandButton(QStringLiteral("查 询"), this);
+    exportButton = commandButton(QStringLiteral("导出 Excel"), this);
+    deleteButton = commandButton(QStringLiteral("删 除"), this);
+    exitButton = commandButton(QStringLiteral("退  出"), this);
+    voidButton = commandButton(QStringLiteral("作 废"), this);
+    unvoidButton = commandButton(QStringLiteral("取消作废"), this);
+    reprintButton = commandButton(QStringLiteral("重 打"), this);
 
     panel->addWidget(new QLabel(QStringLiteral("票据类型"), this));
-    panel->addWidget(ComboBox1);
+    panel->addWidget(typeSelector);
     panel->addWidget(new QLabel(QStringLiteral("票据名称"), this));
-    panel->addWidget(ComboBox2);
+    panel->addWidget(billSelector);
     panel->addWidget(new QLabel(QStringLiteral("打印日期从"), this));
-    panel->addWidget(MaskEdit1);
+    panel->addWidget(fromDateEdit);
     panel->addWidget(new QLabel(QStringLiteral("至"), this));
-    panel->addWidget(MaskEdit2);
+    panel->addWidget(toDateEdit);
     panel->addWidget(new QLabel(QStringLiteral("打印张数"), this));
-    panel->addWidget(Memo1);
+    panel->addWidget(printCountEdit);
     panel->addStretch(1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (QPushButton* b :
-         {SpeedButton1, SpeedButton2, reprintButton, voidButton, unvoidButton, SpeedButton3, SpeedButton4})
+         {listButton, exportButton, reprintButton, voidButton, unvoidButton, deleteButton, exitButton})
         buttons->addWidget(b);
     outer->addLayout(panel);
     outer->addLayout(buttons);
 
     m_model = new HistoryListModel(this);
-    StringGrid = new QTableView(this);
-    StringGrid->setModel(m_model);
-    StringGrid->setItemDelegate(
-        new HistoryGridDelegate(StringGrid, [this](int row) { return m_listing.isVoided(row); }));
-    StringGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    historyList = new QTableView(this);
+    historyList->setModel(m_model);
+    historyList->setItemDelegate(
+        new HistoryGridDelegate(historyList, [this](int row) { return m_listing.isVoided(row); }));
+    historyList->setSelectionBehavior(QAbstractItemView::SelectRows);
     // Several records can be chosen for voiding (Ctrl and Shift with the mouse).
-    StringGrid->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    StringGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid->verticalHeader()->hide();
-    StringGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    StringGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    StringGrid->horizontalHeader()->setHighlightSections(false);
-    outer->addWidget(StringGrid, 1);
+    historyList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    historyList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    historyList->verticalHeader()->hide();
+    historyList->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    historyList->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    historyList->horizontalHeader()->setHighlightSections(false);
+    outer->addWidget(historyList, 1);
 
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TQueryForm::ComboBox1Change);
-    connect(ComboBox2, &QComboBox::currentIndexChanged, this, &TQueryForm::ComboBox2Change);
-    connect(MaskEdit1, &QLineEdit::textChanged, this, &TQueryForm::MaskEdit1Change);
-    connect(MaskEdit2, &QLineEdit::textChanged, this, &TQueryForm::MaskEdit2Change);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TQueryForm::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TQueryForm::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TQueryForm::SpeedButton3Click);
-    connect(SpeedButton4, &QPushButton::clicked, this, &TQueryForm::SpeedButton4Click);
+    connect(typeSelector, &QComboBox::currentIndexChanged, this, &TQueryForm::typeChanged);
+    connect(billSelector, &QComboBox::currentIndexChanged, this, &TQueryForm::billSelected);
+    connect(fromDateEdit, &QLineEdit::textChanged, this, &TQueryForm::fromDateChanged);
+    connect(toDateEdit, &QLineEdit::textChanged, this, &TQueryForm::toDateChanged);
+    connect(listButton, &QPushButton::clicked, this, &TQueryForm::listRecords);
+    connect(exportButton, &QPushButton::clicked, this, &TQueryForm::exportRecords);
+    connect(deleteButton, &QPushButton::clicked, this, &TQueryForm::deleteListed);
+    connect(exitButton, &QPushButton::clicked, this, &TQueryForm::leave);
     connect(voidButton, &QPushButton::clicked, this, &TQueryForm::voidRecords);
     connect(unvoidButton, &QPushButton::clicked, this, &TQueryForm::unvoidRecords);
     connect(reprintButton, &QPushButton::clicked, this, &TQueryForm::reprintRecord);
@@ -148,66 +148,66 @@ TQueryForm::TQueryForm(BillStore& store, QWidget* parent) : QDialog(parent), m_s
 TQueryForm::~TQueryForm() = default;
 
 void TQueryForm::FormCreate() {
-    const QSignalBlocker block(ComboBox1);
-    ComboBox1->clear();
+    const QSignalBlocker block(typeSelector);
+    typeSelector->clear();
     for (const QString& name : m_store.typeNames())
-        ComboBox1->addItem(name.trimmed());
-    MaskEdit1->setText(QueryDates::masked(QStringLiteral("20070701")));
-    MaskEdit2->setText(QueryDates::masked(QStringLiteral("20070701")));
+        typeSelector->addItem(name.trimmed());
+    fromDateEdit->setText(QueryDates::masked(QStringLiteral("20070701")));
+    toDateEdit->setText(QueryDates::masked(QStringLiteral("20070701")));
 }
 
 void TQueryForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        resetFilters();
 }
 
-void TQueryForm::FormShow() {
+void TQueryForm::resetFilters() {
     {
-        const QSignalBlocker block(ComboBox1);
-        ComboBox1->setCurrentIndex(ComboBox1->count() > 0 ? 0 : -1);
+        const QSignalBlocker block(typeSelector);
+        typeSelector->setCurrentIndex(typeSelector->count() > 0 ? 0 : -1);
     }
     fillBillNames();
-    Memo1->clear();
-    MaskEdit1->setText(QueryDates::masked(QStringLiteral("20070718")));
-    MaskEdit2->setText(QueryDates::masked(Clock::today().toString(QStringLiteral("yyyyMMdd"))));
+    printCountEdit->clear();
+    fromDateEdit->setText(QueryDates::masked(QStringLiteral("20070718")));
+    toDateEdit->setText(QueryDates::masked(Clock::today().toString(QStringLiteral("yyyyMMdd"))));
     clearList();
     guarded(this, [this] { lookUpHistoryTable(); });
 }
 
 void TQueryForm::fillBillNames() {
-    const QSignalBlocker block(ComboBox2);
-    ComboBox2->clear();
-    const int type = ComboBox1->currentIndex();
+    const QSignalBlocker block(billSelector);
+    billSelector->clear();
+    const int type = typeSelector->currentIndex();
     if (type >= 0)
-        guarded(this, [&] { ComboBox2->addItems(m_store.billNamesOfType(type)); });
-    ComboBox2->setCurrentIndex(ComboBox2->count() > 0 ? 0 : -1);
+        guarded(this, [&] { billSelector->addItems(m_store.billNamesOfType(type)); });
+    billSelector->setCurrentIndex(billSelector->count() > 0 ? 0 : -1);
 }
 
-void TQueryForm::ComboBox1Change() {
+void TQueryForm::typeChanged() {
     fillBillNames();
     billChanged();
 }
 
-void TQueryForm::ComboBox2Change() {
+void TQueryForm::billSelected() {
     billChanged();
 }
 
 void TQueryForm::billChanged() {
     clearList();
-    Memo1->clear();
+    printCountEdit->clear();
     guarded(this, [this] { lookUpHistoryTable(); });
-    StringGrid->setFocus();
+    historyList->setFocus();
 }
 
 void TQueryForm::lookUpHistoryTable() {
     m_entry = MainItemFlag();
     m_historyTable.clear();
     m_itemTable.clear();
-    const int type = ComboBox1->currentIndex();
-    if (type < 0 || ComboBox2->currentIndex() < 0)
+    const int type = typeSelector->currentIndex();
+    if (type < 0 || billSelector->currentIndex() < 0)
         return;
-    const QString name = ComboBox2->currentText();
+    const QString name = billSelector->currentText();
     for (const MainItemFlag& e : m_store.billEntriesOfType(type)) {
         if (e.billName == name) {
             m_entry = e;
@@ -219,12 +219,12 @@ void TQueryForm::lookUpHistoryTable() {
 }
 
 bool TQueryForm::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == MaskEdit1 || watched == MaskEdit2) && event->type() == QEvent::KeyPress)
-        return MaskEdit1KeyDown(static_cast<QKeyEvent*>(event));
+    if ((watched == fromDateEdit || watched == toDateEdit) && event->type() == QEvent::KeyPress)
+        return dateKeyPressed(static_cast<QKeyEvent*>(event));
     return QDialog::eventFilter(watched, event);
 }
 
-bool TQueryForm::MaskEdit1KeyDown(QKeyEvent* event) {
+bool TQueryForm::dateKeyPressed(QKeyEvent* event) {
     const int key = event->key();
     // The operator types over the eight digit positions; moving between fields stays possible.
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
@@ -235,12 +235,12 @@ bool TQueryForm::MaskEdit1KeyDown(QKeyEvent* event) {
     return !(digit || arrow);
 }
 
-void TQueryForm::MaskEdit1Change() {
-    normaliseDate(MaskEdit1);
+void TQueryForm::fromDateChanged() {
+    normaliseDate(fromDateEdit);
 }
 
-void TQueryForm::MaskEdit2Change() {
-    normaliseDate(MaskEdit2);
+void TQueryForm::toDateChanged() {
+    normaliseDate(toDateEdit);
 }
 
 void TQueryForm::normaliseDate(QLineEdit* edit) {
@@ -260,13 +260,13 @@ void TQueryForm::clearList() {
     m_model->clear();
 }
 
-void TQueryForm::SpeedButton1Click() {
+void TQueryForm::listRecords() {
     clearList();
-    Memo1->clear();
+    printCountEdit->clear();
     if (m_historyTable.isEmpty())
         return;
-    const QString from = QueryDates::digits(MaskEdit1->displayText());
-    const QString to = QueryDates::digits(MaskEdit2->displayText());
+    const QString from = QueryDates::digits(fromDateEdit->displayText());
+    const QString to = QueryDates::digits(toDateEdit->displayText());
     try {
         m_listed = ListHistory(m_historyTable, m_itemTable, from, to, m_listing);
     } catch (const HistoryValueError& e) {
@@ -284,8 +284,8 @@ void TQueryForm::SpeedButton1Click() {
     if (m_listed == 0)
         return;
     showListing();
-    Memo1->setText(QString::number(m_listed));
-    StringGrid->setFocus();
+    printCountEdit->setText(QString::number(m_listed));
+    historyList->setFocus();
 }
 
 void TQueryForm::showListing() {
@@ -294,19 +294,19 @@ void TQueryForm::showListing() {
 }
 
 void TQueryForm::sizeColumns() {
-    const QFontMetrics fm(StringGrid->font());
+    const QFontMetrics fm(historyList->font());
     const int unit = fm.horizontalAdvance(QStringLiteral("中国"));
     QList<QStringList> rows{m_listing.header};
     rows += m_listing.rows;
     rows += m_listing.totals;
     const QList<int> widths = ColumnFit::selectionWidths(
         rows, [&fm](const QString& s) { return fm.horizontalAdvance(s); }, unit,
-        StringGrid->viewport()->width());
+        historyList->viewport()->width());
     for (qsizetype c = 0; c < widths.size(); ++c)
-        StringGrid->setColumnWidth(int(c), widths.at(c));
+        historyList->setColumnWidth(int(c), widths.at(c));
 }
 
-void TQueryForm::SpeedButton2Click() {
+void TQueryForm::exportRecords() {
     if (m_listed == 0)
         return;
     const SpreadsheetDialogs::ExportTarget target =
@@ -318,18 +318,18 @@ void TQueryForm::SpeedButton2Click() {
         SpreadsheetDialogs::tellRenamed(this, target);
 }
 
-void TQueryForm::SpeedButton3Click() {
+void TQueryForm::deleteListed() {
     if (m_listed == 0)
         return;
     if (!Prompter::instance().question(this, QStringLiteral("确定要删除目前的所有记录吗 ？")))
         return;
     if (guarded(this, [this] { DeleteHistoryRows(m_historyTable, m_listing.numbers); })) {
         clearList();
-        Memo1->clear();
+        printCountEdit->clear();
     }
 }
 
-void TQueryForm::SpeedButton4Click() {
+void TQueryForm::leave() {
     reject();
 }
 
@@ -337,7 +337,7 @@ QList<int> TQueryForm::chosenRows() const {
     QList<int> rows;
     if (m_listed == 0)
         return rows;
-    for (const QModelIndex& index : StringGrid->selectionModel()->selectedRows())
+    for (const QModelIndex& index : historyList->selectionModel()->selectedRows())
         if (index.row() < m_listing.numbers.size())
             rows << index.row();
     std::sort(rows.begin(), rows.end());
@@ -363,7 +363,7 @@ void TQueryForm::voidRecords() {
         return;
     }
     if (guarded(this, [&] { VoidedRecords::mark(m_historyTable, numbers, *reason, Clock::now()); }))
-        SpeedButton1Click();
+        listRecords();
 }
 
 void TQueryForm::unvoidRecords() {
@@ -377,7 +377,7 @@ void TQueryForm::unvoidRecords() {
             this, QStringLiteral("确定要取消这 %1 条记录的作废吗 ？").arg(numbers.size())))
         return;
     if (guarded(this, [&] { VoidedRecords::unmark(m_historyTable, numbers); }))
-        SpeedButton1Click();
+        listRecords();
 }
 
 void TQueryForm::reprintRecord() {
@@ -401,7 +401,7 @@ void TQueryForm::reprintRecord() {
     form.setBill(entry, m_store.typeNames());
     form.setReprint(record->values, record->currency, replaces);
     form.exec();
-    SpeedButton1Click();
+    listRecords();
 }
 
 void TQueryForm::changeEvent(QEvent* event) {

@@ -21,16 +21,16 @@ public:
     TQueryForm(BillStore& store, QWidget* parent = nullptr);
     ~TQueryForm() override;
 
-    QComboBox* ComboBox1 = nullptr; // bill type
-    QComboBox* ComboBox2 = nullptr; // bill name
-    QLineEdit* MaskEdit1 = nullptr; // "打印日期从"
-    QLineEdit* MaskEdit2 = nullptr; // "至"
-    QLineEdit* Memo1 = nullptr;     // "打印张数"
-    QTableView* StringGrid = nullptr;
-    QPushButton* SpeedButton1 = nullptr;  // "查 询"
-    QPushButton* SpeedButton2 = nullptr;  // "导出 Excel"
-    QPushButton* SpeedButton3 = nullptr;  // "删 除"
-    QPushButton* SpeedButton4 = nullptr;  // "退  出"
+    QComboBox* typeSelector = nullptr;   // bill type
+    QComboBox* billSelector = nullptr;   // bill name
+    QLineEdit* fromDateEdit = nullptr;   // "打印日期从"
+    QLineEdit* toDateEdit = nullptr;     // "至"
+    QLineEdit* printCountEdit = nullptr; // "打印张数"
+    QTableView* historyList = nullptr;
+    QPushButton* listButton = nullptr;    // "查 询"
+    QPushButton* exportButton = nullptr;  // "导出 Excel"
+    QPushButton* deleteButton = nullptr;  // "删 除"
+    QPushButton* exitButton = nullptr;    // "退  出"
     QPushButton* voidButton = nullptr;    // "作 废"
     QPushButton* unvoidButton = nullptr;  // "取消作废"
     QPushButton* reprintButton = nullptr; // "重 打"
@@ -40,13 +40,13 @@ public:
     const HistoryListing& listing() const { return m_listing; }
     const HistoryListModel* listModel() const { return m_model; }
 
-    void SpeedButton1Click(); // list
-    void SpeedButton2Click(); // export
-    void SpeedButton3Click(); // delete the listed records
-    void SpeedButton4Click(); // close
-    void voidRecords();       // void the chosen records, with a reason
-    void unvoidRecords();     // take the void off the chosen records
-    void reprintRecord();     // open the filling window with the chosen record's values
+    void listRecords();   // list
+    void exportRecords(); // export
+    void deleteListed();  // delete the listed records
+    void leave();         // close
+    void voidRecords();   // void the chosen records, with a reason
+    void unvoidRecords(); // take the void off the chosen records
+    void reprintRecord(); // open the filling window with the chosen record's values
 
     // Listed rows the operator chose (total rows left out), in list order.
     QList<int> chosenRows() const;
@@ -58,12 +58,12 @@ protected:
 
 private:
     void FormCreate();
-    void FormShow();
-    void ComboBox1Change();
-    void ComboBox2Change();
-    bool MaskEdit1KeyDown(QKeyEvent* event); // both date fields; true drops the key
-    void MaskEdit1Change();
-    void MaskEdit2Change();
+    void resetFilters();
+    void typeChanged();
+    void billSelected();
+    bool dateKeyPressed(QKeyEvent* event); // both date fields; true drops the key
+    void fromDateChanged();
+    void toDateChanged();
     void normaliseDate(QLineEdit* edit);
     void fillBillNames();
     void billChanged();

@@ -16,7 +16,7 @@ public:
     enum class Kind { Line, Memo, List };
     struct Field {
         QString column;     // table column written from / read into the control
-        QString objectName; // "Edit1", "Memo1", "ComboBox1"
+        QString objectName; // "codeEdit", "purposeEditor", "genderSelector"
         QString label;      // caption before the control ("" for none)
         QString trailing;   // caption after the control ("" for none)
         int block = 0;      // blocks stand side by side

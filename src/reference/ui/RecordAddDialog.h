@@ -14,7 +14,7 @@ public:
     RecordAddDialog(const QString& caption, const QString& table, const QList<FieldPanel::Field>& fields,
                     QWidget* parent);
 
-    FieldPanel* CurrentRecord = nullptr;
+    FieldPanel* recordFields = nullptr;
     QPushButton* okButton = nullptr;     // "确 认"
     QPushButton* cancelButton = nullptr; // "取 消"
 

@@ -13,7 +13,7 @@ const int kRowIdRole = Qt::UserRole + 1;
 
 QTableWidget* create(QWidget* parent, int rowHeight, RecordGridDelegate::Style style, bool centredHeader) {
     auto* grid = new QTableWidget(parent);
-    grid->setObjectName(QStringLiteral("RecordShow"));
+    grid->setObjectName(QStringLiteral("recordList"));
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);

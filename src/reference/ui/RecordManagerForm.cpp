@@ -32,35 +32,35 @@ RecordManagerForm::RecordManagerForm(const ManagerRules& rules, QWidget* parent)
     : QDialog(parent), m_rules(rules) {
     setWindowTitle(rules.caption);
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
-    CurrentRecord = new FieldPanel(rules.fields, this);
-    RecordShow = RecordGrid::create(this, 20, RecordGridDelegate::Style::Manager, rules.centredHeader);
+    recordFields = new FieldPanel(rules.fields, this);
+    recordList = RecordGrid::create(this, 20, RecordGridDelegate::Style::Manager, rules.centredHeader);
     // The grid shows the button face behind its cells, as the record windows always did.
-    RecordShow->setBackgroundRole(QPalette::Button);
-    RecordShow->viewport()->setBackgroundRole(QPalette::Button);
+    recordList->setBackgroundRole(QPalette::Button);
+    recordList->viewport()->setBackgroundRole(QPalette::Button);
 
     auto* outer = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
-    top->addWidget(CurrentRecord, 1);
+    top->addWidget(recordFields, 1);
     m_buttonBar = new QVBoxLayout;
     auto* buttons = new QVBoxLayout;
     buttons->addLayout(m_buttonBar);
     buttons->addStretch();
     top->addLayout(buttons);
     outer->addLayout(top);
-    outer->addWidget(RecordShow, 1);
+    outer->addWidget(recordList, 1);
     resize(rules.fields.size() > 8 ? 900 : 760, 560);
 
-    connect(CurrentRecord, &FieldPanel::changed, this, &RecordManagerForm::Edit1Change);
-    connect(RecordShow, &QTableWidget::cellClicked, this, [this] { RecordShowClick(); });
+    connect(recordFields, &FieldPanel::changed, this, &RecordManagerForm::fieldsEdited);
+    connect(recordList, &QTableWidget::cellClicked, this, [this] { showCurrentRecord(); });
     // Moving the selection by keyboard loads the row too; the program's own moves do not.
-    connect(RecordShow, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
+    connect(recordList, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
         if (!m_loading && row != previous)
-            RecordShowClick();
+            showCurrentRecord();
     });
 }
 
-QPushButton* RecordManagerForm::addSpeedButton(const QString& objectName, const QString& caption,
-                                               int position) {
+QPushButton* RecordManagerForm::addCommandButton(const QString& objectName, const QString& caption,
+                                                 int position) {
     auto* b = new QPushButton(caption, this);
     b->setObjectName(objectName);
     b->setFocusPolicy(Qt::NoFocus);
@@ -73,7 +73,7 @@ QPushButton* RecordManagerForm::addSpeedButton(const QString& objectName, const 
 void RecordManagerForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        run([this] { FormShow(); });
+        run([this] { loadRecords(); });
 }
 
 void RecordManagerForm::changeEvent(QEvent* event) {
@@ -81,8 +81,8 @@ void RecordManagerForm::changeEvent(QEvent* event) {
     followMinimizedState(this, event);
 }
 
-void RecordManagerForm::FormShow() {
-    CurrentRecord->reset();
+void RecordManagerForm::loadRecords() {
+    recordFields->reset();
     enableButtons(false, false, false, false);
     reloadRecords();
     widenToColumns();
@@ -90,11 +90,11 @@ void RecordManagerForm::FormShow() {
 
 void RecordManagerForm::widenToColumns() {
     int columns = 0;
-    for (int c = 0; c < RecordShow->columnCount(); ++c)
-        columns += RecordShow->columnWidth(c);
+    for (int c = 0; c < recordList->columnCount(); ++c)
+        columns += recordList->columnWidth(c);
     // Room for a vertical scroll bar, which appears once the rows outgrow the grid.
     const int around =
-        width() - RecordShow->viewport()->width() + RecordShow->verticalScrollBar()->sizeHint().width();
+        width() - recordList->viewport()->width() + recordList->verticalScrollBar()->sizeHint().width();
     int wanted = columns + around;
     if (const QScreen* s = screen())
         wanted = std::min(wanted, s->availableGeometry().width() - (frameGeometry().width() - width()));
@@ -103,7 +103,7 @@ void RecordManagerForm::widenToColumns() {
     resize(wanted, height());
     if (QLayout* l = layout())
         l->activate();
-    FitColumns();
+    fitColumns();
 }
 
 template <typename F> void RecordManagerForm::run(F&& action) {
@@ -112,7 +112,7 @@ template <typename F> void RecordManagerForm::run(F&& action) {
     } catch (const TableChangedError& e) {
         Prompter::instance().error(this, e.message());
         guarded(this, [this] {
-            CurrentRecord->reset();
+            recordFields->reset();
             enableButtons(false, false, false, false);
             reloadRecords();
         });
@@ -129,18 +129,18 @@ void RecordManagerForm::reloadRecords() {
         for (const QString& c : m_gridColumns)
             headers << c.trimmed();
     } else {
-        m_gridColumns = CurrentRecord->columns();
+        m_gridColumns = recordFields->columns();
     }
     m_loading = true;
-    RecordGrid::setHeaders(RecordShow, headers);
-    RecordGrid::setRecords(RecordShow, table.records(m_gridColumns));
-    FitColumns();
-    RecordShow->setCurrentCell(0, 0);
+    RecordGrid::setHeaders(recordList, headers);
+    RecordGrid::setRecords(recordList, table.records(m_gridColumns));
+    fitColumns();
+    recordList->setCurrentCell(0, 0);
     m_loading = false;
 }
 
-void RecordManagerForm::FitColumns() {
-    RecordGrid::fitColumns(RecordShow, m_rules.padded ? RecordGrid::chinaPad(RecordShow) : 0);
+void RecordManagerForm::fitColumns() {
+    RecordGrid::fitColumns(recordList, m_rules.padded ? RecordGrid::chinaPad(recordList) : 0);
 }
 
 void RecordManagerForm::enableButtons(bool add, bool modify, bool remove, bool select) {
@@ -150,36 +150,36 @@ void RecordManagerForm::enableButtons(bool add, bool modify, bool remove, bool s
     enable(m_selectButton, select);
 }
 
-void RecordManagerForm::RecordShowClick() {
-    if (RecordShow->currentRow() < 0)
+void RecordManagerForm::showCurrentRecord() {
+    if (recordList->currentRow() < 0)
         return;
-    run([this] { LoadRowIntoEdits(); });
+    run([this] { loadRowIntoFields(); });
 }
 
-void RecordManagerForm::LoadRowIntoEdits() {
-    const int row = RecordShow->currentRow();
+void RecordManagerForm::loadRowIntoFields() {
+    const int row = recordList->currentRow();
     if (row < 0)
         return;
     const ReferenceTable table(m_rules.table);
-    CurrentRecord->reset();
+    recordFields->reset();
     enableButtons(false, false, false, false);
     if (table.count() == 0)
         return;
     if (m_rules.loadFromTable) {
         const StoredRecord r =
-            table.recordAt(row, RecordGrid::rowIdAt(RecordShow, row), CurrentRecord->columns());
+            table.recordAt(row, RecordGrid::rowIdAt(recordList, row), recordFields->columns());
         if (r.rowId < 0)
             return;
-        CurrentRecord->setTexts(r.values);
+        recordFields->setTexts(r.values);
     } else {
-        CurrentRecord->setTexts(RecordGrid::rowTexts(RecordShow, row));
+        recordFields->setTexts(RecordGrid::rowTexts(recordList, row));
     }
     enableButtons(false, false, true, m_selectMode);
-    CurrentRecord->focusFirst();
+    recordFields->focusFirst();
 }
 
-void RecordManagerForm::Edit1Change() {
-    if (CurrentRecord->editsEmpty()) {
+void RecordManagerForm::fieldsEdited() {
+    if (recordFields->editsEmpty()) {
         enable(m_addButton, false);
         enable(m_modifyButton, m_rules.modifyWhenEmpty);
     } else {
@@ -188,12 +188,12 @@ void RecordManagerForm::Edit1Change() {
 }
 
 void RecordManagerForm::afterChange(bool select) {
-    CurrentRecord->reset();
+    recordFields->reset();
     enable(m_addButton, false);
     enable(m_modifyButton, false);
     enable(m_deleteButton, false);
     enable(m_selectButton, select);
-    CurrentRecord->focusFirst();
+    recordFields->focusFirst();
 }
 
 bool RecordManagerForm::selectEnabled() const {
@@ -211,31 +211,31 @@ bool RecordManagerForm::selectEnabled() const {
 void RecordManagerForm::addRecord() {
     run([this] {
         ReferenceTable table(m_rules.table);
-        const QStringList texts = CurrentRecord->texts();
-        const int codeField = int(CurrentRecord->columns().indexOf(m_rules.codeColumn));
+        const QStringList texts = recordFields->texts();
+        const int codeField = int(recordFields->columns().indexOf(m_rules.codeColumn));
         if (codeField >= 0) {
             const QString code = texts.at(codeField);
             if (!code.isEmpty() && table.containsIgnoringCase(m_rules.codeColumn, code) &&
                 Prompter::instance().question(this, kDuplicateCode))
                 return;
         }
-        table.append(CurrentRecord->columns(), texts);
+        table.append(recordFields->columns(), texts);
         reloadRecords();
         m_loading = true;
-        RecordShow->setCurrentCell(RecordShow->rowCount() - 1, 0);
+        recordList->setCurrentCell(recordList->rowCount() - 1, 0);
         m_loading = false;
         afterChange(false);
     });
 }
 
 void RecordManagerForm::modifyRecord() {
-    const int row = RecordShow->currentRow();
+    const int row = recordList->currentRow();
     if (row < 0)
         return;
     run([this, row] {
         ReferenceTable table(m_rules.table);
-        const QStringList texts = CurrentRecord->texts();
-        const int codeField = int(CurrentRecord->columns().indexOf(m_rules.codeColumn));
+        const QStringList texts = recordFields->texts();
+        const int codeField = int(recordFields->columns().indexOf(m_rules.codeColumn));
         if (codeField >= 0 && !texts.at(codeField).isEmpty()) {
             // Every other record with the same code asks once; its own row is no duplicate.
             const QList<int> same = table.positionsWithText(m_rules.codeColumn, texts.at(codeField), row);
@@ -243,34 +243,34 @@ void RecordManagerForm::modifyRecord() {
                 if (Prompter::instance().question(this, kDuplicateCode))
                     return;
         }
-        const qint64 id = RecordGrid::rowIdAt(RecordShow, row);
-        if (!table.replaceAt(row, id, CurrentRecord->columns(), texts))
+        const qint64 id = RecordGrid::rowIdAt(recordList, row);
+        if (!table.replaceAt(row, id, recordFields->columns(), texts))
             return;
-        RecordGrid::setRecord(RecordShow, row, table.recordWithId(id, m_gridColumns));
-        FitColumns();
+        RecordGrid::setRecord(recordList, row, table.recordWithId(id, m_gridColumns));
+        fitColumns();
         afterChange(selectEnabled());
     });
 }
 
 void RecordManagerForm::deleteRecord() {
-    const int row = RecordShow->currentRow();
+    const int row = recordList->currentRow();
     if (row < 0)
         return;
     run([this, row] {
         ReferenceTable table(m_rules.table);
-        table.removeAt(row, RecordGrid::rowIdAt(RecordShow, row));
+        table.removeAt(row, RecordGrid::rowIdAt(recordList, row));
         m_loading = true;
         if (table.count() == 0) {
-            RecordGrid::setEmptyRow(RecordShow);
-            RecordShow->setCurrentCell(0, 0);
+            RecordGrid::setEmptyRow(recordList);
+            recordList->setCurrentCell(0, 0);
             m_loading = false;
-            CurrentRecord->reset();
+            recordFields->reset();
             enableButtons(false, false, false, false);
             return;
         }
-        RecordShow->removeRow(row);
+        recordList->removeRow(row);
         m_loading = false;
-        FitColumns();
+        fitColumns();
         afterChange(selectEnabled());
     });
 }
@@ -279,7 +279,7 @@ void RecordManagerForm::queryRecords() {
     if (!enabled(m_addButton) && !enabled(m_deleteButton))
         return;
     run([this] {
-        const QStringList texts = CurrentRecord->texts();
+        const QStringList texts = recordFields->texts();
         RecordFilter filter;
         switch (m_rules.query) {
         case ManagerRules::Query::None:
@@ -295,11 +295,11 @@ void RecordManagerForm::queryRecords() {
             break;
         }
         const QList<QStringList> found =
-            ReferenceTable(m_rules.table).matching(CurrentRecord->columns(), filter);
+            ReferenceTable(m_rules.table).matching(recordFields->columns(), filter);
         if (found.isEmpty())
             return;
         TInfoShowForm result(this);
-        result.setRecords(RecordGrid::headers(RecordShow), found);
+        result.setRecords(RecordGrid::headers(recordList), found);
         result.exec();
     });
 }
@@ -322,8 +322,8 @@ QStringList RecordManagerForm::storedCurrentRecord(QStringList* names) {
         for (const QString& f : fields)
             *names << f.trimmed();
     }
-    const int row = RecordShow->currentRow();
+    const int row = recordList->currentRow();
     if (row < 0)
         return {};
-    return table.recordAt(row, RecordGrid::rowIdAt(RecordShow, row), fields).values;
+    return table.recordAt(row, RecordGrid::rowIdAt(recordList, row), fields).values;
 }

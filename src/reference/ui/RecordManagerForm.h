@@ -38,35 +38,36 @@ class RecordManagerForm : public QDialog {
 public:
     RecordManagerForm(const ManagerRules& rules, QWidget* parent);
 
-    FieldPanel* CurrentRecord = nullptr;
-    QTableWidget* RecordShow = nullptr;
+    FieldPanel* recordFields = nullptr;
+    QTableWidget* recordList = nullptr;
 
     bool selectMode() const { return m_selectMode; }
     void setSelectMode(bool on) { m_selectMode = on; }
 
     // Rereads the table into the grid (every showing, and after other work changed the table).
     void reloadRecords();
-    void FitColumns();
+    void fitColumns();
     // The grid's click: loads the current row's record into the controls.
-    void RecordShowClick();
-    void LoadRowIntoEdits();
-    void Edit1Change();
+    void showCurrentRecord();
+    void loadRowIntoFields();
+    void fieldsEdited();
+
+    // The commands of the button bar, for the windows that show their buttons.
+    void addRecord();    // "添加记录"
+    void modifyRecord(); // "修改记录"
+    void deleteRecord(); // "删除记录"
+    void queryRecords(); // "查  询"
+    void selectRecord(); // "选 择"
+    void exitWindow();   // "退  出"
 
 protected:
-    // A speed button in the button bar: mouse only, never the default. position -1 appends.
-    QPushButton* addSpeedButton(const QString& objectName, const QString& caption, int position = -1);
+    // A button in the button bar: mouse only, never the default. position -1 appends.
+    QPushButton* addCommandButton(const QString& objectName, const QString& caption, int position = -1);
     // The buttons whose enabling the rules govern (any may stay null).
     QPushButton* m_addButton = nullptr;
     QPushButton* m_modifyButton = nullptr;
     QPushButton* m_deleteButton = nullptr;
     QPushButton* m_selectButton = nullptr;
-
-    void addRecord();
-    void modifyRecord();
-    void deleteRecord();
-    void queryRecords();
-    void selectRecord();
-    void exitWindow();
 
     // The grid's current record as stored, read by the table's column names after the key.
     QStringList storedCurrentRecord(QStringList* names);
@@ -75,7 +76,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void FormShow();
+    void loadRecords();
     // Widens the window (within the screen) until every column of the grid shows.
     void widenToColumns();
     void enableButtons(bool add, bool modify, bool remove, bool select);

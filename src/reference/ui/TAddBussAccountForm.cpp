@@ -8,9 +8,9 @@ TAddBussAccountForm::TAddBussAccountForm(QWidget* parent)
                       ReferenceFields::businessUnit(), parent) {}
 
 bool TAddBussAccountForm::QuickAddBusinessUnit(const QString& text, QStringList& values) {
-    CurrentRecord->setTexts({text});
+    recordFields->setTexts({text});
     if (exec() != QDialog::Accepted)
         return false;
-    RecordValues::store(values, CurrentRecord->texts().mid(0, 5));
+    RecordValues::store(values, recordFields->texts().mid(0, 5));
     return true;
 }

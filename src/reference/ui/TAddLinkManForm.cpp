@@ -8,10 +8,10 @@ TAddLinkManForm::TAddLinkManForm(QWidget* parent)
                       parent) {}
 
 bool TAddLinkManForm::QuickAddContact(const QString& text, QStringList& values) {
-    CurrentRecord->reset();
-    CurrentRecord->setText(0, text);
+    recordFields->reset();
+    recordFields->setText(0, text);
     if (exec() != QDialog::Accepted)
         return false;
-    RecordValues::store(values, CurrentRecord->texts());
+    RecordValues::store(values, recordFields->texts());
     return true;
 }

@@ -24,32 +24,32 @@ ManagerRules rules() {
 } // namespace
 
 TBussAccountForm::TBussAccountForm(QWidget* parent) : RecordManagerForm(rules(), parent) {
-    Edit1 = CurrentRecord->lineEdit(QStringLiteral("Edit1"));
-    Edit2 = CurrentRecord->lineEdit(QStringLiteral("Edit2"));
-    Edit3 = CurrentRecord->lineEdit(QStringLiteral("Edit3"));
-    Edit4 = CurrentRecord->lineEdit(QStringLiteral("Edit4"));
-    Edit5 = CurrentRecord->lineEdit(QStringLiteral("Edit5"));
-    Edit6 = CurrentRecord->lineEdit(QStringLiteral("Edit6"));
-    SpeedButton4 = addSpeedButton(QStringLiteral("SpeedButton4"), QStringLiteral("查  询"));
-    SpeedButton6 = addSpeedButton(QStringLiteral("SpeedButton6"), QStringLiteral("导出记录"));
-    SpeedButton5 = addSpeedButton(QStringLiteral("SpeedButton5"), QStringLiteral("导入记录"));
-    SpeedButton8 = addSpeedButton(QStringLiteral("SpeedButton8"), QStringLiteral("选 择"));
-    SpeedButton1 = addSpeedButton(QStringLiteral("SpeedButton1"), QStringLiteral("添加记录"));
-    SpeedButton7 = addSpeedButton(QStringLiteral("SpeedButton7"), QStringLiteral("修改记录"));
-    SpeedButton2 = addSpeedButton(QStringLiteral("SpeedButton2"), QStringLiteral("删除记录"));
-    SpeedButton3 = addSpeedButton(QStringLiteral("SpeedButton3"), QStringLiteral("退  出"));
-    m_addButton = SpeedButton1;
-    m_modifyButton = SpeedButton7;
-    m_deleteButton = SpeedButton2;
-    m_selectButton = SpeedButton8;
-    connect(SpeedButton4, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton4Click);
-    connect(SpeedButton6, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton6Click);
-    connect(SpeedButton5, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton5Click);
-    connect(SpeedButton8, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton8Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton1Click);
-    connect(SpeedButton7, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton7Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TBussAccountForm::SpeedButton3Click);
+    unitNameEdit = recordFields->lineEdit(QStringLiteral("unitNameEdit"));
+    accountNumberEdit = recordFields->lineEdit(QStringLiteral("accountNumberEdit"));
+    bankEdit = recordFields->lineEdit(QStringLiteral("bankEdit"));
+    provinceEdit = recordFields->lineEdit(QStringLiteral("provinceEdit"));
+    cityEdit = recordFields->lineEdit(QStringLiteral("cityEdit"));
+    codeEdit = recordFields->lineEdit(QStringLiteral("codeEdit"));
+    queryButton = addCommandButton(QStringLiteral("queryButton"), QStringLiteral("查  询"));
+    exportButton = addCommandButton(QStringLiteral("exportButton"), QStringLiteral("导出记录"));
+    importButton = addCommandButton(QStringLiteral("importButton"), QStringLiteral("导入记录"));
+    selectButton = addCommandButton(QStringLiteral("selectButton"), QStringLiteral("选 择"));
+    addButton = addCommandButton(QStringLiteral("addButton"), QStringLiteral("添加记录"));
+    modifyButton = addCommandButton(QStringLiteral("modifyButton"), QStringLiteral("修改记录"));
+    deleteButton = addCommandButton(QStringLiteral("deleteButton"), QStringLiteral("删除记录"));
+    exitButton = addCommandButton(QStringLiteral("exitButton"), QStringLiteral("退  出"));
+    m_addButton = addButton;
+    m_modifyButton = modifyButton;
+    m_deleteButton = deleteButton;
+    m_selectButton = selectButton;
+    connect(queryButton, &QPushButton::clicked, this, &TBussAccountForm::queryRecords);
+    connect(exportButton, &QPushButton::clicked, this, &TBussAccountForm::exportRecords);
+    connect(importButton, &QPushButton::clicked, this, &TBussAccountForm::importRecords);
+    connect(selectButton, &QPushButton::clicked, this, &TBussAccountForm::selectRecord);
+    connect(addButton, &QPushButton::clicked, this, &TBussAccountForm::addRecord);
+    connect(modifyButton, &QPushButton::clicked, this, &TBussAccountForm::modifyRecord);
+    connect(deleteButton, &QPushButton::clicked, this, &TBussAccountForm::deleteRecord);
+    connect(exitButton, &QPushButton::clicked, this, &TBussAccountForm::exitWindow);
 }
 
 int TBussAccountForm::PickBusinessUnit(QStringList& values, QStringList& names) {
@@ -60,15 +60,15 @@ int TBussAccountForm::PickBusinessUnit(QStringList& values, QStringList& names) 
     for (const QString& f : ReferenceTable(QStringLiteral("业务单位")).fieldNames())
         names << f.trimmed();
     // The edits hold the clicked record: typing in them disables "选 择".
-    RecordValues::store(values, CurrentRecord->texts());
+    RecordValues::store(values, recordFields->texts());
     return 1;
 }
 
-void TBussAccountForm::SpeedButton6Click() {
+void TBussAccountForm::exportRecords() {
     SheetTransfers::exportBusinessUnits(this);
 }
 
-void TBussAccountForm::SpeedButton5Click() {
+void TBussAccountForm::importRecords() {
     // The new records are listed and the columns fitted to them.
     if (SheetTransfers::importBusinessUnits(this))
         reloadRecords();

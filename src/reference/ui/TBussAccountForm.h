@@ -11,27 +11,21 @@ public:
     explicit TBussAccountForm(QWidget* parent = nullptr);
 
     // 单位名称, 银行帐号, 开户银行, 银行地址(省), 银行地址(市), 识别码
-    QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6;
-    QPushButton* SpeedButton4; // "查  询"
-    QPushButton* SpeedButton6; // "导出记录"
-    QPushButton* SpeedButton5; // "导入记录"
-    QPushButton* SpeedButton8; // "选 择"
-    QPushButton* SpeedButton1; // "添加记录"
-    QPushButton* SpeedButton7; // "修改记录"
-    QPushButton* SpeedButton2; // "删除记录"
-    QPushButton* SpeedButton3; // "退  出"
+    QLineEdit *unitNameEdit, *accountNumberEdit, *bankEdit, *provinceEdit, *cityEdit, *codeEdit;
+    QPushButton* queryButton;  // "查  询"
+    QPushButton* exportButton; // "导出记录"
+    QPushButton* importButton; // "导入记录"
+    QPushButton* selectButton; // "选 择"
+    QPushButton* addButton;    // "添加记录"
+    QPushButton* modifyButton; // "修改记录"
+    QPushButton* deleteButton; // "删除记录"
+    QPushButton* exitButton;   // "退  出"
 
     // Shows the window to pick a business unit. 1 when one was chosen: names holds the table's
     // column names after the key, values[0..5] the six edits' texts. 0 when the window was left
     // otherwise; both lists are then untouched. Store failures throw StoreError.
     int PickBusinessUnit(QStringList& values, QStringList& names);
 
-    void SpeedButton4Click() { queryRecords(); }
-    void SpeedButton6Click(); // export to a spreadsheet
-    void SpeedButton5Click(); // import from a spreadsheet
-    void SpeedButton8Click() { selectRecord(); }
-    void SpeedButton1Click() { addRecord(); }
-    void SpeedButton7Click() { modifyRecord(); }
-    void SpeedButton2Click() { deleteRecord(); }
-    void SpeedButton3Click() { exitWindow(); }
+    void exportRecords(); // export to a spreadsheet
+    void importRecords(); // import from a spreadsheet
 };

@@ -9,14 +9,14 @@
 
 TInfoShowForm::TInfoShowForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("查询结果"));
-    RecordShow = RecordGrid::create(this, 20, RecordGridDelegate::Style::Manager, false);
-    RecordShow->setBackgroundRole(QPalette::Button);
-    RecordShow->viewport()->setBackgroundRole(QPalette::Button);
+    recordList = RecordGrid::create(this, 20, RecordGridDelegate::Style::Manager, false);
+    recordList->setBackgroundRole(QPalette::Button);
+    recordList->viewport()->setBackgroundRole(QPalette::Button);
     exitButton = new QPushButton(QStringLiteral("退  出"), this);
     exitButton->setObjectName(QStringLiteral("exitButton"));
     connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(RecordShow, 1);
+    layout->addWidget(recordList, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
     bottom->addWidget(exitButton);
@@ -25,15 +25,15 @@ TInfoShowForm::TInfoShowForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TInfoShowForm::setRecords(const QStringList& headers, const QList<QStringList>& rows) {
-    RecordGrid::setHeaders(RecordShow, headers);
+    RecordGrid::setHeaders(recordList, headers);
     QList<StoredRecord> records;
     for (const QStringList& r : rows)
         records.append({-1, r});
-    RecordGrid::setRecords(RecordShow, records);
+    RecordGrid::setRecords(recordList, records);
 }
 
 void TInfoShowForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    RecordGrid::fitColumns(RecordShow, RecordGrid::chinaPad(RecordShow));
-    RecordShow->setCurrentCell(0, 0);
+    RecordGrid::fitColumns(recordList, RecordGrid::chinaPad(recordList));
+    recordList->setCurrentCell(0, 0);
 }

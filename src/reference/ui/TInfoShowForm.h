@@ -13,7 +13,7 @@ class TInfoShowForm : public QDialog {
 public:
     explicit TInfoShowForm(QWidget* parent = nullptr);
 
-    QTableWidget* RecordShow = nullptr;
+    QTableWidget* recordList = nullptr;
     QPushButton* exitButton = nullptr; // "退  出"
 
     void setRecords(const QStringList& headers, const QList<QStringList>& rows);

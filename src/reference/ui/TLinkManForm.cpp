@@ -23,31 +23,31 @@ ManagerRules rules() {
 } // namespace
 
 TLinkManForm::TLinkManForm(QWidget* parent) : RecordManagerForm(rules(), parent) {
-    Edit1 = CurrentRecord->lineEdit(QStringLiteral("Edit1"));
-    ComboBox1 = CurrentRecord->list(QStringLiteral("ComboBox1"));
-    Edit11 = CurrentRecord->lineEdit(QStringLiteral("Edit11"));
-    ComboBox2 = CurrentRecord->list(QStringLiteral("ComboBox2"));
-    Edit10 = CurrentRecord->lineEdit(QStringLiteral("Edit10"));
-    SpeedButton4 = addSpeedButton(QStringLiteral("SpeedButton4"), QStringLiteral("查  询"));
-    SpeedButton6 = addSpeedButton(QStringLiteral("SpeedButton6"), QStringLiteral("导出记录"));
-    SpeedButton5 = addSpeedButton(QStringLiteral("SpeedButton5"), QStringLiteral("导入记录"));
-    SpeedButton8 = addSpeedButton(QStringLiteral("SpeedButton8"), QStringLiteral("选 择"));
-    SpeedButton3 = addSpeedButton(QStringLiteral("SpeedButton3"), QStringLiteral("退  出"));
-    SpeedButton1 = addSpeedButton(QStringLiteral("SpeedButton1"), QStringLiteral("添加记录"));
-    SpeedButton7 = addSpeedButton(QStringLiteral("SpeedButton7"), QStringLiteral("修改记录"));
-    SpeedButton2 = addSpeedButton(QStringLiteral("SpeedButton2"), QStringLiteral("删除记录"));
-    m_addButton = SpeedButton1;
-    m_modifyButton = SpeedButton7;
-    m_deleteButton = SpeedButton2;
-    m_selectButton = SpeedButton8;
-    connect(SpeedButton4, &QPushButton::clicked, this, &TLinkManForm::SpeedButton4Click);
-    connect(SpeedButton6, &QPushButton::clicked, this, &TLinkManForm::SpeedButton6Click);
-    connect(SpeedButton5, &QPushButton::clicked, this, &TLinkManForm::SpeedButton5Click);
-    connect(SpeedButton8, &QPushButton::clicked, this, &TLinkManForm::SpeedButton8Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TLinkManForm::SpeedButton3Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TLinkManForm::SpeedButton1Click);
-    connect(SpeedButton7, &QPushButton::clicked, this, &TLinkManForm::SpeedButton7Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TLinkManForm::SpeedButton2Click);
+    nameEdit = recordFields->lineEdit(QStringLiteral("nameEdit"));
+    genderSelector = recordFields->list(QStringLiteral("genderSelector"));
+    ageEdit = recordFields->lineEdit(QStringLiteral("ageEdit"));
+    ethnicSelector = recordFields->list(QStringLiteral("ethnicSelector"));
+    codeEdit = recordFields->lineEdit(QStringLiteral("codeEdit"));
+    queryButton = addCommandButton(QStringLiteral("queryButton"), QStringLiteral("查  询"));
+    exportButton = addCommandButton(QStringLiteral("exportButton"), QStringLiteral("导出记录"));
+    importButton = addCommandButton(QStringLiteral("importButton"), QStringLiteral("导入记录"));
+    selectButton = addCommandButton(QStringLiteral("selectButton"), QStringLiteral("选 择"));
+    exitButton = addCommandButton(QStringLiteral("exitButton"), QStringLiteral("退  出"));
+    addButton = addCommandButton(QStringLiteral("addButton"), QStringLiteral("添加记录"));
+    modifyButton = addCommandButton(QStringLiteral("modifyButton"), QStringLiteral("修改记录"));
+    deleteButton = addCommandButton(QStringLiteral("deleteButton"), QStringLiteral("删除记录"));
+    m_addButton = addButton;
+    m_modifyButton = modifyButton;
+    m_deleteButton = deleteButton;
+    m_selectButton = selectButton;
+    connect(queryButton, &QPushButton::clicked, this, &TLinkManForm::queryRecords);
+    connect(exportButton, &QPushButton::clicked, this, &TLinkManForm::exportRecords);
+    connect(importButton, &QPushButton::clicked, this, &TLinkManForm::importRecords);
+    connect(selectButton, &QPushButton::clicked, this, &TLinkManForm::selectRecord);
+    connect(exitButton, &QPushButton::clicked, this, &TLinkManForm::exitWindow);
+    connect(addButton, &QPushButton::clicked, this, &TLinkManForm::addRecord);
+    connect(modifyButton, &QPushButton::clicked, this, &TLinkManForm::modifyRecord);
+    connect(deleteButton, &QPushButton::clicked, this, &TLinkManForm::deleteRecord);
 }
 
 int TLinkManForm::PickContact(QStringList& values, QStringList& names) {
@@ -63,11 +63,11 @@ int TLinkManForm::PickContact(QStringList& values, QStringList& names) {
     return 1;
 }
 
-void TLinkManForm::SpeedButton6Click() {
+void TLinkManForm::exportRecords() {
     SheetTransfers::exportContacts(this);
 }
 
-void TLinkManForm::SpeedButton5Click() {
+void TLinkManForm::importRecords() {
     // The new records are listed and the columns fitted to them.
     if (SheetTransfers::importContacts(this))
         reloadRecords();

@@ -25,24 +25,24 @@ ManagerRules rules() {
 } // namespace
 
 TPurposeForm::TPurposeForm(QWidget* parent) : RecordManagerForm(rules(), parent) {
-    Memo1 = CurrentRecord->memo(QStringLiteral("Memo1"));
-    Edit1 = CurrentRecord->lineEdit(QStringLiteral("Edit1"));
-    SpeedButton4 = addSpeedButton(QStringLiteral("SpeedButton4"), QStringLiteral("查  询"));
-    SpeedButton6 = addSpeedButton(QStringLiteral("SpeedButton6"), QStringLiteral("选 择"));
-    SpeedButton1 = addSpeedButton(QStringLiteral("SpeedButton1"), QStringLiteral("添加记录"));
-    SpeedButton5 = addSpeedButton(QStringLiteral("SpeedButton5"), QStringLiteral("修改记录"));
-    SpeedButton2 = addSpeedButton(QStringLiteral("SpeedButton2"), QStringLiteral("删除记录"));
-    SpeedButton3 = addSpeedButton(QStringLiteral("SpeedButton3"), QStringLiteral("退  出"));
-    m_addButton = SpeedButton1;
-    m_modifyButton = SpeedButton5;
-    m_deleteButton = SpeedButton2;
-    m_selectButton = SpeedButton6;
-    connect(SpeedButton4, &QPushButton::clicked, this, &TPurposeForm::SpeedButton4Click);
-    connect(SpeedButton6, &QPushButton::clicked, this, &TPurposeForm::SpeedButton6Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TPurposeForm::SpeedButton1Click);
-    connect(SpeedButton5, &QPushButton::clicked, this, &TPurposeForm::SpeedButton5Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TPurposeForm::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TPurposeForm::SpeedButton3Click);
+    purposeEditor = recordFields->memo(QStringLiteral("purposeEditor"));
+    codeEdit = recordFields->lineEdit(QStringLiteral("codeEdit"));
+    queryButton = addCommandButton(QStringLiteral("queryButton"), QStringLiteral("查  询"));
+    selectButton = addCommandButton(QStringLiteral("selectButton"), QStringLiteral("选 择"));
+    addButton = addCommandButton(QStringLiteral("addButton"), QStringLiteral("添加记录"));
+    modifyButton = addCommandButton(QStringLiteral("modifyButton"), QStringLiteral("修改记录"));
+    deleteButton = addCommandButton(QStringLiteral("deleteButton"), QStringLiteral("删除记录"));
+    exitButton = addCommandButton(QStringLiteral("exitButton"), QStringLiteral("退  出"));
+    m_addButton = addButton;
+    m_modifyButton = modifyButton;
+    m_deleteButton = deleteButton;
+    m_selectButton = selectButton;
+    connect(queryButton, &QPushButton::clicked, this, &TPurposeForm::queryRecords);
+    connect(selectButton, &QPushButton::clicked, this, &TPurposeForm::selectRecord);
+    connect(addButton, &QPushButton::clicked, this, &TPurposeForm::addRecord);
+    connect(modifyButton, &QPushButton::clicked, this, &TPurposeForm::modifyRecord);
+    connect(deleteButton, &QPushButton::clicked, this, &TPurposeForm::deleteRecord);
+    connect(exitButton, &QPushButton::clicked, this, &TPurposeForm::exitWindow);
 }
 
 int TPurposeForm::PickPurpose(const QString& text, QStringList& values, QStringList& names) {
@@ -51,6 +51,6 @@ int TPurposeForm::PickPurpose(const QString& text, QStringList& values, QStringL
     if (exec() != QDialog::Accepted)
         return 0;
     names = QStringList{QStringLiteral("用途"), QStringLiteral("识别码")};
-    RecordValues::store(values, CurrentRecord->texts());
+    RecordValues::store(values, recordFields->texts());
     return 1;
 }

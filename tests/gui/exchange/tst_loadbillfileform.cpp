@@ -67,23 +67,23 @@ private slots:
         const QString path = definitionFile(QStringLiteral("转帐支票"), 3);
         TLoadBillFileForm form(*m_store);
         form.show();
-        QVERIFY(!form.BitBtn1->isEnabled());
-        QVERIFY(!form.ComboBox1->isEnabled());
-        QCOMPARE(form.ComboBox1->count(), 9);
-        QCOMPARE(form.ComboBox1->currentIndex(), 0);
+        QVERIFY(!form.okButton->isEnabled());
+        QVERIFY(!form.typeSelector->isEnabled());
+        QCOMPARE(form.typeSelector->count(), 9);
+        QCOMPARE(form.typeSelector->currentIndex(), 0);
 
         browse(form, path);
         QCOMPARE(m_prompter->texts(QStringLiteral("open")), QStringList{QStringLiteral("导入票据定义文件")});
-        QCOMPARE(form.StaticText3->text(), path);
-        QCOMPARE(form.StaticText1->text(), QStringLiteral("汇票"));
-        QCOMPARE(form.StaticText2->text(), QStringLiteral("转帐支票"));
-        QCOMPARE(form.Edit1->text(), QStringLiteral("转帐支票"));
-        QCOMPARE(form.ComboBox1->currentIndex(), 3);
-        QVERIFY(form.ComboBox1->isEnabled());
-        QVERIFY(form.BitBtn1->isEnabled());
+        QCOMPARE(form.fileNameLabel->text(), path);
+        QCOMPARE(form.fileTypeLabel->text(), QStringLiteral("汇票"));
+        QCOMPARE(form.fileBillNameLabel->text(), QStringLiteral("转帐支票"));
+        QCOMPARE(form.billNameEdit->text(), QStringLiteral("转帐支票"));
+        QCOMPARE(form.typeSelector->currentIndex(), 3);
+        QVERIFY(form.typeSelector->isEnabled());
+        QVERIFY(form.okButton->isEnabled());
         QCOMPARE(pictureFolder().size(), 1);
 
-        QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(form.okButton, Qt::LeftButton);
         QCOMPARE(form.result(), int(QDialog::Accepted));
         QCOMPARE(form.chosenTypeIndex(), 3);
         QVERIFY(!form.replacedBill());
@@ -110,8 +110,8 @@ private slots:
         TLoadBillFileForm form(*m_store);
         form.show();
         browse(form, path);
-        QCOMPARE(form.ComboBox1->currentIndex(), 0);
-        QCOMPARE(form.StaticText1->text(), QStringLiteral("支票"));
+        QCOMPARE(form.typeSelector->currentIndex(), 0);
+        QCOMPARE(form.fileTypeLabel->text(), QStringLiteral("支票"));
         const QVariant stored =
             Sql::scalar(Database::get(Db::Define), QStringLiteral("SELECT \"票据类型\" FROM \"票据类型\""));
         QCOMPARE(stored.toInt(), 0);
@@ -122,25 +122,25 @@ private slots:
         TLoadBillFileForm form(*m_store);
         form.show();
         browse(form, definitionFile(QStringLiteral("甲"), 3));
-        QVERIFY(!form.BitBtn1->isEnabled());
+        QVERIFY(!form.okButton->isEnabled());
 
         // Any edit enables the button again, even one that ends at the same name.
-        form.Edit1->setText(QStringLiteral("甲乙"));
-        QVERIFY(form.BitBtn1->isEnabled());
-        form.Edit1->setText(QStringLiteral("甲"));
+        form.billNameEdit->setText(QStringLiteral("甲乙"));
+        QVERIFY(form.okButton->isEnabled());
+        form.billNameEdit->setText(QStringLiteral("甲"));
         m_prompter->answers << false;
-        QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(form.okButton, Qt::LeftButton);
         QCOMPARE(m_prompter->texts(QStringLiteral("question")),
                  QStringList{QStringLiteral("有相同的票据名称 ！需要覆盖吗？")});
         QVERIFY(form.isVisible());
-        QVERIFY(!form.BitBtn1->isEnabled());
+        QVERIFY(!form.okButton->isEnabled());
         QCOMPARE(masterRows(), QStringList{QStringLiteral("3|甲")});
         QCOMPARE(Sql::columnNames(Database::get(Db::Bill), QStringLiteral("H1Bef")).mid(2),
                  QStringList{QStringLiteral("金额")});
 
-        QTest::keyClicks(form.Edit1, QStringLiteral("2"));
-        QVERIFY(form.BitBtn1->isEnabled());
-        QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+        QTest::keyClicks(form.billNameEdit, QStringLiteral("2"));
+        QVERIFY(form.okButton->isEnabled());
+        QTest::mouseClick(form.okButton, Qt::LeftButton);
         QCOMPARE(form.result(), int(QDialog::Accepted));
         QCOMPARE(masterRows(), QStringList({QStringLiteral("3|甲"), QStringLiteral("3|甲2")}));
         QCOMPARE(m_store->typeBillCount(3), 2);
@@ -160,11 +160,11 @@ private slots:
         TLoadBillFileForm form(*m_store);
         form.show();
         browse(form, definitionFile(QStringLiteral("甲"), 3));
-        QVERIFY(!form.BitBtn1->isEnabled());
-        QTest::keyClicks(form.Edit1, QStringLiteral("x"));
-        QTest::keyClick(form.Edit1, Qt::Key_Backspace);
+        QVERIFY(!form.okButton->isEnabled());
+        QTest::keyClicks(form.billNameEdit, QStringLiteral("x"));
+        QTest::keyClick(form.billNameEdit, Qt::Key_Backspace);
         m_prompter->answers << true;
-        QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(form.okButton, Qt::LeftButton);
         QCOMPARE(form.result(), int(QDialog::Accepted));
         QVERIFY(form.replacedBill());
         QCOMPARE(masterRows(), QStringList({QStringLiteral("3|乙"), QStringLiteral("3|甲")}));
@@ -190,31 +190,31 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         browse(form, definitionFile(QStringLiteral("甲"), 3));
 
-        form.ComboBox1->setFocus();
-        form.ComboBox1->lineEdit()->selectAll();
-        form.ComboBox1->lineEdit()->insert(QStringLiteral("工资单"));
-        QVERIFY(form.BitBtn1->isEnabled());
-        form.Edit1->setFocus();
+        form.typeSelector->setFocus();
+        form.typeSelector->lineEdit()->selectAll();
+        form.typeSelector->lineEdit()->insert(QStringLiteral("工资单"));
+        QVERIFY(form.okButton->isEnabled());
+        form.billNameEdit->setFocus();
         QCOMPARE(m_store->typeNames().size(), 10);
         QCOMPARE(m_store->typeNames().last(), QStringLiteral("工资单"));
         QCOMPARE(Sql::rowCount(Database::get(Db::Bill), BillStore::typeTable()), 10);
-        QCOMPARE(form.ComboBox1->currentIndex(), 9);
-        QCOMPARE(form.ComboBox1->count(), 10);
+        QCOMPARE(form.typeSelector->currentIndex(), 9);
+        QCOMPARE(form.typeSelector->count(), 10);
 
         // An emptied list falls back to the last valid type.
-        form.ComboBox1->setFocus();
-        form.ComboBox1->lineEdit()->clear();
-        form.Edit1->setFocus();
-        QCOMPARE(form.ComboBox1->currentText(), QStringLiteral("工资单"));
+        form.typeSelector->setFocus();
+        form.typeSelector->lineEdit()->clear();
+        form.billNameEdit->setFocus();
+        QCOMPARE(form.typeSelector->currentText(), QStringLiteral("工资单"));
         QCOMPARE(m_store->typeNames().size(), 10);
 
         if (confirm) {
-            QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+            QTest::mouseClick(form.okButton, Qt::LeftButton);
             QCOMPARE(form.chosenTypeIndex(), 9);
             QCOMPARE(masterRows(), QStringList{QStringLiteral("9|甲")});
             QCOMPARE(m_store->typeBillCount(9), 1);
         } else {
-            QTest::mouseClick(form.BitBtn2, Qt::LeftButton);
+            QTest::mouseClick(form.cancelButton, Qt::LeftButton);
             QCOMPARE(form.result(), int(QDialog::Rejected));
             QVERIFY(masterRows().isEmpty());
             BillStore fresh;
@@ -233,8 +233,8 @@ private slots:
         browse(form, definitionFile(QStringLiteral("乙"), 4));
         QVERIFY(!QFile::exists(first));
         QCOMPARE(pictureFolder().size(), 1);
-        QCOMPARE(form.Edit1->text(), QStringLiteral("乙"));
-        QTest::mouseClick(form.BitBtn2, Qt::LeftButton);
+        QCOMPARE(form.billNameEdit->text(), QStringLiteral("乙"));
+        QTest::mouseClick(form.cancelButton, Qt::LeftButton);
         QCOMPARE(form.result(), int(QDialog::Rejected));
         QVERIFY(pictureFolder().isEmpty());
         QVERIFY(masterRows().isEmpty());
@@ -265,11 +265,11 @@ private slots:
         form.show();
         browse(form, path);
         if (validFile) {
-            form.Edit1->setText(name);
-            QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+            form.billNameEdit->setText(name);
+            QTest::mouseClick(form.okButton, Qt::LeftButton);
         }
         QCOMPARE(m_prompter->texts(QStringLiteral("notice")), QStringList{message});
-        QVERIFY(!form.BitBtn1->isEnabled());
+        QVERIFY(!form.okButton->isEnabled());
         QVERIFY(form.isVisible());
         QVERIFY(masterRows().isEmpty());
         QCOMPARE(pictureFolder().size(), validFile ? 1 : 0);
@@ -330,7 +330,7 @@ private:
 
     void browse(TLoadBillFileForm& form, const QString& path) {
         m_prompter->files << path;
-        QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+        QTest::mouseClick(form.chooseFileButton, Qt::LeftButton);
     }
 
     // Runs the import command and answers its dialog: the file is chosen and confirmed.
@@ -342,8 +342,8 @@ private:
             if (!form)
                 return;
             seen = true;
-            QTest::mouseClick(form->SpeedButton1, Qt::LeftButton);
-            QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+            QTest::mouseClick(form->chooseFileButton, Qt::LeftButton);
+            QTest::mouseClick(form->okButton, Qt::LeftButton);
             if (form->isVisible())
                 form->reject();
         });

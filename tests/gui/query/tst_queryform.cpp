@@ -58,18 +58,18 @@ private slots:
         TQueryForm form(*m_store);
         form.show();
         QCOMPARE(form.windowTitle(), QStringLiteral("统计查询"));
-        QCOMPARE(form.ComboBox1->currentText(), QStringLiteral("支票"));
-        QCOMPARE(form.ComboBox2->currentText(), QStringLiteral("现金支票"));
-        QCOMPARE(form.MaskEdit1->displayText(), QStringLiteral("2007年07月18日"));
-        QCOMPARE(form.MaskEdit2->displayText(), QStringLiteral("2015年03月10日"));
-        QVERIFY(form.Memo1->text().isEmpty());
-        form.ComboBox2->setCurrentIndex(1);
+        QCOMPARE(form.typeSelector->currentText(), QStringLiteral("支票"));
+        QCOMPARE(form.billSelector->currentText(), QStringLiteral("现金支票"));
+        QCOMPARE(form.fromDateEdit->displayText(), QStringLiteral("2007年07月18日"));
+        QCOMPARE(form.toDateEdit->displayText(), QStringLiteral("2015年03月10日"));
+        QVERIFY(form.printCountEdit->text().isEmpty());
+        form.billSelector->setCurrentIndex(1);
         QCOMPARE(form.historyTable(), m_bill.historyTable);
         // A type without bills has no history table.
-        form.ComboBox1->setCurrentIndex(2);
-        QCOMPARE(form.ComboBox2->count(), 0);
+        form.typeSelector->setCurrentIndex(2);
+        QCOMPARE(form.billSelector->count(), 0);
         QVERIFY(form.historyTable().isEmpty());
-        form.SpeedButton1->click();
+        form.listButton->click();
         QCOMPARE(form.listModel()->rowCount(), 0);
     }
 
@@ -96,22 +96,22 @@ private slots:
         QFETCH(QString, shown);
         TQueryForm form(*m_store);
         form.show();
-        form.MaskEdit2->setFocus();
-        form.MaskEdit2->setCursorPosition(position);
-        QTest::keyClicks(form.MaskEdit2, keys);
-        QTest::keyClick(form.MaskEdit2, Qt::Key_Backspace);
-        QTest::keyClick(form.MaskEdit2, Qt::Key_Delete);
-        QCOMPARE(form.MaskEdit2->displayText(), shown);
-        form.MaskEdit2->setText(QueryDates::masked("19990310"));
-        QCOMPARE(form.MaskEdit2->displayText(), QStringLiteral("2000年03月10日"));
+        form.toDateEdit->setFocus();
+        form.toDateEdit->setCursorPosition(position);
+        QTest::keyClicks(form.toDateEdit, keys);
+        QTest::keyClick(form.toDateEdit, Qt::Key_Backspace);
+        QTest::keyClick(form.toDateEdit, Qt::Key_Delete);
+        QCOMPARE(form.toDateEdit->displayText(), shown);
+        form.toDateEdit->setText(QueryDates::masked("19990310"));
+        QCOMPARE(form.toDateEdit->displayText(), QStringLiteral("2000年03月10日"));
     }
 
     void listingWithTotals() {
         TQueryForm form(*m_store);
         form.show();
         chooseBill(form, "20150201", "20150228");
-        form.SpeedButton1->click();
-        QCOMPARE(form.Memo1->text(), QStringLiteral("3"));
+        form.listButton->click();
+        QCOMPARE(form.printCountEdit->text(), QStringLiteral("3"));
         const HistoryListModel* m = form.listModel();
         QCOMPARE(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("序号"));
         QCOMPARE(m->rowCount(), 5);
@@ -123,8 +123,8 @@ private slots:
         // The last column takes what the others leave of the list's width.
         int total = 0;
         for (int c = 0; c < m->columnCount(); ++c)
-            total += form.StringGrid->columnWidth(c);
-        QVERIFY(total >= form.StringGrid->viewport()->width());
+            total += form.historyList->columnWidth(c);
+        QVERIFY(total >= form.historyList->viewport()->width());
     }
 
     void valueThatIsNotANumber() {
@@ -134,14 +134,14 @@ private slots:
         TQueryForm form(*m_store);
         form.show();
         chooseBill(form, "20150201", "20150228");
-        form.SpeedButton1->click();
+        form.listButton->click();
         QCOMPARE(m_prompter->texts("error").size(), 1);
         QVERIFY(m_prompter->texts("error").constFirst().contains(QStringLiteral("1.5")));
         QCOMPARE(form.listModel()->rowCount(), 2); // the rows up to it, without totals
-        QVERIFY(form.Memo1->text().isEmpty());
+        QVERIFY(form.printCountEdit->text().isEmpty());
         // Nothing counts as listed: delete and export ask nothing.
-        form.SpeedButton3->click();
-        form.SpeedButton2->click();
+        form.deleteButton->click();
+        form.exportButton->click();
         QCOMPARE(m_prompter->asked.size(), 1);
     }
 
@@ -151,8 +151,8 @@ private slots:
         TQueryForm form(*m_store);
         form.show();
         chooseBill(form, "20150201", "20150228");
-        form.SpeedButton1->click();
-        form.SpeedButton2->click();
+        form.listButton->click();
+        form.exportButton->click();
         QCOMPARE(m_prompter->texts("save"), QStringList{"导出查询到Excel文件"});
         QCOMPARE(m_prompter->texts("notice"), QStringList{"Excel文件已保存为 " + chosen + "x"});
         QVERIFY(!QFile::exists(chosen));
@@ -166,19 +166,19 @@ private slots:
         TQueryForm form(*m_store);
         form.show();
         chooseBill(form, "20150201", "20150206");
-        form.SpeedButton1->click();
+        form.listButton->click();
         QCOMPARE(form.listedCount(), 2);
         m_prompter->answers << false << true;
-        form.SpeedButton3->click();
+        form.deleteButton->click();
         QCOMPARE(form.listedCount(), 2);
-        form.SpeedButton3->click();
+        form.deleteButton->click();
         QCOMPARE(m_prompter->texts("question"),
                  (QStringList{"确定要删除目前的所有记录吗 ？", "确定要删除目前的所有记录吗 ？"}));
         QCOMPARE(form.listModel()->rowCount(), 0);
-        QVERIFY(form.Memo1->text().isEmpty());
+        QVERIFY(form.printCountEdit->text().isEmpty());
         QCOMPARE(Sql::rowCount(Database::get(Db::Bill), m_bill.historyTable), 2);
         setDates(form, "20000101", "20991231");
-        form.SpeedButton1->click();
+        form.listButton->click();
         QCOMPARE(form.listing().numbers, (QList<qint64>{1, 4}));
     }
 
@@ -186,13 +186,13 @@ private slots:
         TQueryForm form(*m_store);
         form.show();
         chooseBill(form, "20150201", "20150228");
-        form.SpeedButton1->click();
+        form.listButton->click();
         const HistoryListModel* m = form.listModel();
         QCOMPARE(m->text(3, 2), QStringLiteral("￥350.50"));
 
         // The operator clicks the first listed record, then 作废, and types the reason.
-        const QRect row = form.StringGrid->visualRect(m->index(0, 1));
-        QTest::mouseClick(form.StringGrid->viewport(), Qt::LeftButton, {}, row.center());
+        const QRect row = form.historyList->visualRect(m->index(0, 1));
+        QTest::mouseClick(form.historyList->viewport(), Qt::LeftButton, {}, row.center());
         whenShown<TStringInputForm>([](TStringInputForm* d) {
             d->textEdit->setText(QStringLiteral("卡纸"));
             QTest::keyClicks(d->textEdit, QStringLiteral("-2"));
@@ -202,10 +202,10 @@ private slots:
         QVERIFY(form.listing().isVoided(0));
         QCOMPARE(form.listing().rows.at(0).last(), QStringLiteral("卡纸-2"));
         QCOMPARE(m->text(3, 2), QStringLiteral("￥250.50"));
-        QCOMPARE(form.Memo1->text(), QStringLiteral("3"));
+        QCOMPARE(form.printCountEdit->text(), QStringLiteral("3"));
 
         // 重打 of the voided record opens the filling window with its values.
-        QTest::mouseClick(form.StringGrid->viewport(), Qt::LeftButton, {}, row.center());
+        QTest::mouseClick(form.historyList->viewport(), Qt::LeftButton, {}, row.center());
         QString amount;
         whenShown<TMakeBillForm>([&amount](TMakeBillForm* f) {
             amount = f->bill().valueOf(QStringLiteral("金额"));
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(amount, QStringLiteral("100.00"));
 
         // 取消作废 asks first.
-        QTest::mouseClick(form.StringGrid->viewport(), Qt::LeftButton, {}, row.center());
+        QTest::mouseClick(form.historyList->viewport(), Qt::LeftButton, {}, row.center());
         m_prompter->answers << true;
         QTest::mouseClick(form.unvoidButton, Qt::LeftButton);
         QVERIFY(!form.listing().isVoided(0));
@@ -232,11 +232,11 @@ private slots:
 
 private:
     void setDates(TQueryForm& form, const QString& from, const QString& to) {
-        form.MaskEdit1->setText(QueryDates::masked(from));
-        form.MaskEdit2->setText(QueryDates::masked(to));
+        form.fromDateEdit->setText(QueryDates::masked(from));
+        form.toDateEdit->setText(QueryDates::masked(to));
     }
     void chooseBill(TQueryForm& form, const QString& from, const QString& to) {
-        form.ComboBox2->setCurrentIndex(1);
+        form.billSelector->setCurrentIndex(1);
         setDates(form, from, to);
     }
 

@@ -91,23 +91,23 @@ private slots:
 
     void listsAndGrid() {
         TLinkManForm form;
-        QCOMPARE(form.ComboBox1->count(), 2);
-        QCOMPARE(form.ComboBox2->count(), 58);
-        QCOMPARE(form.ComboBox2->itemText(57), QStringLiteral("外国血统中国籍人士"));
+        QCOMPARE(form.genderSelector->count(), 2);
+        QCOMPARE(form.ethnicSelector->count(), 58);
+        QCOMPARE(form.ethnicSelector->itemText(57), QStringLiteral("外国血统中国籍人士"));
         form.show();
-        QCOMPARE(form.RecordShow->columnCount(), 19);
-        QCOMPARE(form.RecordShow->horizontalHeaderItem(18)->text(), QStringLiteral("识别码"));
-        QCOMPARE(form.RecordShow->rowCount(), 5);
-        QCOMPARE(form.ComboBox2->currentText(), QStringLiteral("汉族"));
+        QCOMPARE(form.recordList->columnCount(), 19);
+        QCOMPARE(form.recordList->horizontalHeaderItem(18)->text(), QStringLiteral("识别码"));
+        QCOMPARE(form.recordList->rowCount(), 5);
+        QCOMPARE(form.ethnicSelector->currentText(), QStringLiteral("汉族"));
 
-        clickRow(form.RecordShow, 2);
-        QCOMPARE(form.Edit1->text(), QStringLiteral("张五"));
-        QCOMPARE(form.ComboBox2->currentText(), QStringLiteral("满族"));
-        QVERIFY(form.SpeedButton2->isEnabled());
+        clickRow(form.recordList, 2);
+        QCOMPARE(form.nameEdit->text(), QStringLiteral("张五"));
+        QCOMPARE(form.ethnicSelector->currentText(), QStringLiteral("满族"));
+        QVERIFY(form.deleteButton->isEnabled());
 
-        clickRow(form.RecordShow, 4); // a gender not in the list shows no selection
-        QCOMPARE(form.ComboBox1->currentIndex(), -1);
-        QCOMPARE(form.ComboBox2->currentText(), QStringLiteral("汉族"));
+        clickRow(form.recordList, 4); // a gender not in the list shows no selection
+        QCOMPARE(form.genderSelector->currentIndex(), -1);
+        QCOMPARE(form.ethnicSelector->currentText(), QStringLiteral("汉族"));
     }
 
     // The query always filters by the two lists; a name text excludes contacts without a name.
@@ -128,49 +128,49 @@ private slots:
         QFETCH(QStringList, found);
         TLinkManForm form;
         form.show();
-        form.Edit1->setText(name);
-        form.ComboBox1->setCurrentIndex(gender);
-        form.ComboBox2->setCurrentIndex(ethnic);
+        form.nameEdit->setText(name);
+        form.genderSelector->setCurrentIndex(gender);
+        form.ethnicSelector->setCurrentIndex(ethnic);
         if (found.isEmpty()) {
-            QCOMPARE(dialogsOpenedBy([&form] { form.SpeedButton4->click(); }), 0);
+            QCOMPARE(dialogsOpenedBy([&form] { form.queryButton->click(); }), 0);
             return;
         }
         QStringList listed;
         whenModal<TInfoShowForm>([&](TInfoShowForm* info) {
-            QCOMPARE(info->RecordShow->columnCount(), 19);
-            for (int r = 0; r < info->RecordShow->rowCount(); ++r)
-                listed << info->RecordShow->item(r, 0)->text();
+            QCOMPARE(info->recordList->columnCount(), 19);
+            for (int r = 0; r < info->recordList->rowCount(); ++r)
+                listed << info->recordList->item(r, 0)->text();
         });
-        form.SpeedButton4->click();
+        form.queryButton->click();
         QCOMPARE(listed, found);
     }
 
     void addModifyDelete() {
         TLinkManForm form;
         form.show();
-        form.Edit1->setText(QStringLiteral("王六"));
-        form.ComboBox2->setCurrentText(QStringLiteral("回族"));
-        form.Edit10->setText(QStringLiteral("ZS")); // "zs" in another case
+        form.nameEdit->setText(QStringLiteral("王六"));
+        form.ethnicSelector->setCurrentText(QStringLiteral("回族"));
+        form.codeEdit->setText(QStringLiteral("ZS")); // "zs" in another case
         m_prompter->answers = {false};
-        form.SpeedButton1->click();
+        form.addButton->click();
         QCOMPARE(m_prompter->texts(QStringLiteral("question")).size(), 1);
-        QCOMPARE(form.RecordShow->rowCount(), 6);
-        QCOMPARE(form.RecordShow->item(5, 3)->text(), QStringLiteral("回族"));
-        QCOMPARE(form.ComboBox2->currentText(), QStringLiteral("汉族")); // reset after the add
+        QCOMPARE(form.recordList->rowCount(), 6);
+        QCOMPARE(form.recordList->item(5, 3)->text(), QStringLiteral("回族"));
+        QCOMPARE(form.ethnicSelector->currentText(), QStringLiteral("汉族")); // reset after the add
 
-        clickRow(form.RecordShow, 5);
-        form.Edit11->setText(QStringLiteral("40"));
-        form.SpeedButton7->click(); // its own code: no question
+        clickRow(form.recordList, 5);
+        form.ageEdit->setText(QStringLiteral("40"));
+        form.modifyButton->click(); // its own code: no question
         QCOMPARE(m_prompter->texts(QStringLiteral("question")).size(), 1);
         QCOMPARE(ReferenceTable(kContacts).records({QStringLiteral("年龄")}).last().values,
                  QStringList{QStringLiteral("40")});
-        QCOMPARE(form.RecordShow->item(5, 2)->text(), QStringLiteral("40"));
+        QCOMPARE(form.recordList->item(5, 2)->text(), QStringLiteral("40"));
 
-        clickRow(form.RecordShow, 0);
-        form.SpeedButton2->click();
+        clickRow(form.recordList, 0);
+        form.deleteButton->click();
         QCOMPARE(ReferenceTable(kContacts).count(), 5);
-        QCOMPARE(form.RecordShow->item(0, 0)->text(), QStringLiteral("张四"));
-        for (QPushButton* b : {form.SpeedButton1, form.SpeedButton2, form.SpeedButton7, form.SpeedButton8})
+        QCOMPARE(form.recordList->item(0, 0)->text(), QStringLiteral("张四"));
+        for (QPushButton* b : {form.addButton, form.deleteButton, form.modifyButton, form.selectButton})
             QVERIFY(!b->isEnabled());
     }
 
@@ -178,9 +178,9 @@ private slots:
         TLinkManForm form;
         QStringList values, names;
         whenModal<TLinkManForm>([](TLinkManForm* f) {
-            clickRow(f->RecordShow, 1);
-            QVERIFY(f->SpeedButton8->isEnabled());
-            f->SpeedButton8->click();
+            clickRow(f->recordList, 1);
+            QVERIFY(f->selectButton->isEnabled());
+            f->selectButton->click();
         });
         QCOMPARE(form.PickContact(values, names), 1);
         QCOMPARE(names, Schema::contactColumns());
@@ -194,7 +194,7 @@ private slots:
         QStringList values;
         whenModal<TAddLinkManForm>([](TAddLinkManForm* d) {
             QVERIFY(!d->okButton->isEnabled());
-            d->CurrentRecord->lineEdit(QStringLiteral("Edit10"))->setText(QStringLiteral("lq"));
+            d->recordFields->lineEdit(QStringLiteral("codeEdit"))->setText(QStringLiteral("lq"));
             d->okButton->click();
         });
         QVERIFY(dialog.QuickAddContact(QStringLiteral("刘七"), values));
@@ -209,7 +209,7 @@ private slots:
         // A taken code answered Yes keeps the dialog open; cancelling then adds nothing.
         m_prompter->answers = {true};
         whenModal<TAddLinkManForm>([](TAddLinkManForm* d) {
-            d->CurrentRecord->lineEdit(QStringLiteral("Edit10"))->setText(QStringLiteral("LQ"));
+            d->recordFields->lineEdit(QStringLiteral("codeEdit"))->setText(QStringLiteral("LQ"));
             d->okButton->click();
             QVERIFY(d->isVisible());
             d->cancelButton->click();
@@ -224,8 +224,8 @@ private slots:
         TAddBussAccountForm dialog;
         QStringList values(20, QStringLiteral("?"));
         whenModal<TAddBussAccountForm>([](TAddBussAccountForm* d) {
-            d->CurrentRecord->lineEdit(QStringLiteral("Edit2"))->setText(QStringLiteral("6222"));
-            d->CurrentRecord->lineEdit(QStringLiteral("Edit6"))->setText(QStringLiteral("nj"));
+            d->recordFields->lineEdit(QStringLiteral("accountNumberEdit"))->setText(QStringLiteral("6222"));
+            d->recordFields->lineEdit(QStringLiteral("codeEdit"))->setText(QStringLiteral("nj"));
             d->okButton->click();
         });
         QVERIFY(dialog.QuickAddBusinessUnit(QStringLiteral("南京厂"), values));

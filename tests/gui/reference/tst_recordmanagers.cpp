@@ -103,12 +103,12 @@ private slots:
     void emptyTableShowsOneEmptyRow() {
         TBussAccountForm form;
         form.show();
-        QCOMPARE(form.RecordShow->rowCount(), 1);
-        QCOMPARE(column(form.RecordShow, 0), QStringList{QString()});
-        QCOMPARE(form.RecordShow->horizontalHeaderItem(3)->text(), QStringLiteral("银行地址(省/自治区)"));
-        clickRow(form.RecordShow, 0);
-        QVERIFY(form.Edit1->text().isEmpty());
-        for (QPushButton* b : {form.SpeedButton1, form.SpeedButton2, form.SpeedButton7, form.SpeedButton8})
+        QCOMPARE(form.recordList->rowCount(), 1);
+        QCOMPARE(column(form.recordList, 0), QStringList{QString()});
+        QCOMPARE(form.recordList->horizontalHeaderItem(3)->text(), QStringLiteral("银行地址(省/自治区)"));
+        clickRow(form.recordList, 0);
+        QVERIFY(form.unitNameEdit->text().isEmpty());
+        for (QPushButton* b : {form.addButton, form.deleteButton, form.modifyButton, form.selectButton})
             QVERIFY(!b->isEnabled());
     }
 
@@ -116,27 +116,28 @@ private slots:
         addUnit(QStringLiteral("甲"), QStringLiteral("a"));
         TBussAccountForm form;
         form.show();
-        clickRow(form.RecordShow, 0);
-        QCOMPARE(form.Edit1->text(), QStringLiteral("甲"));
-        QVERIFY(form.SpeedButton2->isEnabled());
-        QVERIFY(!form.SpeedButton8->isEnabled()); // not in select mode
-        QTest::keyClick(form.Edit1, Qt::Key_X);
-        QVERIFY(form.SpeedButton1->isEnabled() && form.SpeedButton7->isEnabled());
-        QVERIFY(!form.SpeedButton2->isEnabled());
+        clickRow(form.recordList, 0);
+        QCOMPARE(form.unitNameEdit->text(), QStringLiteral("甲"));
+        QVERIFY(form.deleteButton->isEnabled());
+        QVERIFY(!form.selectButton->isEnabled()); // not in select mode
+        QTest::keyClick(form.unitNameEdit, Qt::Key_X);
+        QVERIFY(form.addButton->isEnabled() && form.modifyButton->isEnabled());
+        QVERIFY(!form.deleteButton->isEnabled());
         // With every edit erased the business units keep "修改记录"; it then writes empty texts.
-        for (QLineEdit* e : {form.Edit1, form.Edit2, form.Edit3, form.Edit4, form.Edit5, form.Edit6})
+        for (QLineEdit* e : {form.unitNameEdit, form.accountNumberEdit, form.bankEdit, form.provinceEdit,
+                             form.cityEdit, form.codeEdit})
             e->clear();
-        QVERIFY(!form.SpeedButton1->isEnabled());
-        QVERIFY(form.SpeedButton7->isEnabled());
-        form.SpeedButton7->click();
+        QVERIFY(!form.addButton->isEnabled());
+        QVERIFY(form.modifyButton->isEnabled());
+        form.modifyButton->click();
         QCOMPARE(stored(kUnits, Schema::businessUnitColumns()),
                  QList<QStringList>{QStringList(6, QString())});
 
         TOwnAccountForm own;
         own.show();
-        QTest::keyClick(own.Edit1, Qt::Key_X);
-        own.Edit1->clear();
-        QVERIFY(!own.SpeedButton4->isEnabled());
+        QTest::keyClick(own.accountNameEdit, Qt::Key_X);
+        own.accountNameEdit->clear();
+        QVERIFY(!own.modifyButton->isEnabled());
     }
 
     void addWithDuplicateCode_data() {
@@ -151,19 +152,19 @@ private slots:
         addUnit(QStringLiteral("甲"), QStringLiteral("ab"));
         TBussAccountForm form;
         form.show();
-        form.Edit1->setText(QStringLiteral("乙"));
-        form.Edit6->setText(QStringLiteral("AB"));
+        form.unitNameEdit->setText(QStringLiteral("乙"));
+        form.codeEdit->setText(QStringLiteral("AB"));
         m_prompter->answers = {answer};
-        form.SpeedButton1->click();
+        form.addButton->click();
         QCOMPARE(m_prompter->texts(QStringLiteral("question")), QStringList{kDuplicate});
         QCOMPARE(ReferenceTable(kUnits).count(), records);
-        QCOMPARE(form.RecordShow->rowCount(), records);
+        QCOMPARE(form.recordList->rowCount(), records);
         // Yes keeps the edits for changing the code; a stored record clears them.
-        QCOMPARE(form.Edit1->text(), answer ? QStringLiteral("乙") : QString());
+        QCOMPARE(form.unitNameEdit->text(), answer ? QStringLiteral("乙") : QString());
         if (!answer) {
-            QCOMPARE(column(form.RecordShow, 0), (QStringList{"甲", "乙"}));
-            QCOMPARE(form.RecordShow->currentRow(), 1);
-            QVERIFY(!form.SpeedButton1->isEnabled() && !form.SpeedButton7->isEnabled());
+            QCOMPARE(column(form.recordList, 0), (QStringList{"甲", "乙"}));
+            QCOMPARE(form.recordList->currentRow(), 1);
+            QVERIFY(!form.addButton->isEnabled() && !form.modifyButton->isEnabled());
         }
     }
 
@@ -182,15 +183,15 @@ private slots:
         addUnit(QStringLiteral("乙"), QStringLiteral("cd"));
         TBussAccountForm form;
         form.show();
-        clickRow(form.RecordShow, 1);
-        form.Edit1->setText(QStringLiteral("乙二"));
-        form.Edit6->setText(code);
+        clickRow(form.recordList, 1);
+        form.unitNameEdit->setText(QStringLiteral("乙二"));
+        form.codeEdit->setText(code);
         m_prompter->answers = {true}; // Yes abandons the change
-        form.SpeedButton7->click();
+        form.modifyButton->click();
         QCOMPARE(m_prompter->texts(QStringLiteral("question")).size(), questions);
         const QString name = questions ? QStringLiteral("乙") : QStringLiteral("乙二");
         QCOMPARE(stored(kUnits, {QStringLiteral("单位名称")}).last(), QStringList{name});
-        QCOMPARE(form.RecordShow->item(1, 0)->text(), name);
+        QCOMPARE(form.recordList->item(1, 0)->text(), name);
         m_prompter->answers.clear();
     }
 
@@ -198,13 +199,13 @@ private slots:
         addUnit(QStringLiteral("甲"), QStringLiteral("ab"));
         TBussAccountForm form;
         form.show();
-        clickRow(form.RecordShow, 0);
-        form.SpeedButton2->click();
+        clickRow(form.recordList, 0);
+        form.deleteButton->click();
         QCOMPARE(ReferenceTable(kUnits).count(), 0);
-        QCOMPARE(form.RecordShow->rowCount(), 1);
-        QCOMPARE(column(form.RecordShow, 0), QStringList{QString()});
-        QVERIFY(form.Edit1->text().isEmpty());
-        QVERIFY(!form.SpeedButton2->isEnabled());
+        QCOMPARE(form.recordList->rowCount(), 1);
+        QCOMPARE(column(form.recordList, 0), QStringList{QString()});
+        QVERIFY(form.unitNameEdit->text().isEmpty());
+        QVERIFY(!form.deleteButton->isEnabled());
     }
 
     void deleteMovesTheRowsUp() {
@@ -212,9 +213,9 @@ private slots:
             addUnit(QString::fromUtf8(n), QString());
         TBussAccountForm form;
         form.show();
-        clickRow(form.RecordShow, 1);
-        form.SpeedButton2->click();
-        QCOMPARE(column(form.RecordShow, 0), (QStringList{"甲", "丙"}));
+        clickRow(form.recordList, 1);
+        form.deleteButton->click();
+        QCOMPARE(column(form.recordList, 0), (QStringList{"甲", "丙"}));
         QCOMPARE(stored(kUnits, {QStringLiteral("单位名称")}), (QList<QStringList>{{"甲"}, {"丙"}}));
     }
 
@@ -224,13 +225,13 @@ private slots:
             addUnit(QString::fromUtf8(n), QString());
         TBussAccountForm form;
         form.show();
-        clickRow(form.RecordShow, 1);
+        clickRow(form.recordList, 1);
         Sql::exec(Database::get(Db::Bill),
                   QStringLiteral("DELETE FROM \"业务单位\" WHERE \"单位名称\"='甲'"));
-        form.SpeedButton2->click();
+        form.deleteButton->click();
         QCOMPARE(m_prompter->texts(QStringLiteral("error")).size(), 1);
         QCOMPARE(stored(kUnits, {QStringLiteral("单位名称")}), (QList<QStringList>{{"乙"}, {"丙"}}));
-        QCOMPARE(column(form.RecordShow, 0), (QStringList{"乙", "丙"}));
+        QCOMPARE(column(form.recordList, 0), (QStringList{"乙", "丙"}));
     }
 
     void pickBusinessUnit() {
@@ -239,15 +240,15 @@ private slots:
         TBussAccountForm form;
         QStringList values(20, QStringLiteral("?")), names{QStringLiteral("old")};
 
-        whenModal<TBussAccountForm>([](TBussAccountForm* f) { f->SpeedButton3->click(); });
+        whenModal<TBussAccountForm>([](TBussAccountForm* f) { f->exitButton->click(); });
         QCOMPARE(form.PickBusinessUnit(values, names), 0);
         QCOMPARE(names, QStringList{QStringLiteral("old")});
         QVERIFY(!form.selectMode());
 
         whenModal<TBussAccountForm>([](TBussAccountForm* f) {
-            clickRow(f->RecordShow, 1);
-            QVERIFY(f->SpeedButton8->isEnabled());
-            f->SpeedButton8->click();
+            clickRow(f->recordList, 1);
+            QVERIFY(f->selectButton->isEnabled());
+            f->selectButton->click();
         });
         QCOMPARE(form.PickBusinessUnit(values, names), 1);
         QCOMPARE(names, Schema::businessUnitColumns());
@@ -261,15 +262,15 @@ private slots:
         TBussAccountForm form;
         form.show();
         // Nothing typed and no row picked: no query.
-        QCOMPARE(dialogsOpenedBy([&form] { form.SpeedButton4->click(); }), 0);
-        form.Edit1->setText(QStringLiteral("机械"));
+        QCOMPARE(dialogsOpenedBy([&form] { form.queryButton->click(); }), 0);
+        form.unitNameEdit->setText(QStringLiteral("机械"));
         QStringList names;
         whenModal<TInfoShowForm>([&names](TInfoShowForm* info) {
-            names = column(info->RecordShow, 0);
-            QCOMPARE(info->RecordShow->columnCount(), 6);
+            names = column(info->recordList, 0);
+            QCOMPARE(info->recordList->columnCount(), 6);
             info->exitButton->click();
         });
-        form.SpeedButton4->click();
+        form.queryButton->click();
         QCOMPARE(names, (QStringList{"南京机械厂", ""}));
     }
 
@@ -278,34 +279,35 @@ private slots:
         ReferenceTable(kPurposes).append(Schema::purposeColumns(), {"运费二", ""});
         TPurposeForm form;
         form.show();
-        clickRow(form.RecordShow, 0);
-        QCOMPARE(form.Memo1->toPlainText(), QStringLiteral("货款\n第二行")); // from the table, lines kept
-        QCOMPARE(form.Edit1->text(), QStringLiteral("hk"));
+        clickRow(form.recordList, 0);
+        QCOMPARE(form.purposeEditor->toPlainText(),
+                 QStringLiteral("货款\n第二行")); // from the table, lines kept
+        QCOMPARE(form.codeEdit->text(), QStringLiteral("hk"));
 
         // A code or a text spanning the lines finds only the purposes holding it.
         QStringList found;
         whenModal<TInfoShowForm>([&found](TInfoShowForm* info) {
-            found = column(info->RecordShow, 0);
+            found = column(info->recordList, 0);
             info->reject();
         });
-        form.Memo1->setPlainText(QStringLiteral("款\n第二"));
-        form.SpeedButton4->click();
+        form.purposeEditor->setPlainText(QStringLiteral("款\n第二"));
+        form.queryButton->click();
         QCOMPARE(found, QStringList{QStringLiteral("货款\n第二行")});
 
-        form.Memo1->setPlainText(QStringLiteral("货款"));
-        form.Edit1->setText(QStringLiteral("HK"));
+        form.purposeEditor->setPlainText(QStringLiteral("货款"));
+        form.codeEdit->setText(QStringLiteral("HK"));
         m_prompter->answers = {false};
-        form.SpeedButton5->click(); // another record has no "HK": no question
+        form.modifyButton->click(); // another record has no "HK": no question
         QVERIFY(m_prompter->asked.isEmpty());
-        QVERIFY(form.SpeedButton6->isEnabled()); // "选 择" after a purpose change
+        QVERIFY(form.selectButton->isEnabled()); // "选 择" after a purpose change
         QCOMPARE(stored(kPurposes, Schema::purposeColumns()).first(), (QStringList{"货款", "HK"}));
         m_prompter->answers.clear();
 
         form.hide(); // the pick shows it modally
         QStringList values, names;
         whenModal<TPurposeForm>([](TPurposeForm* f) {
-            clickRow(f->RecordShow, 1);
-            f->SpeedButton6->click();
+            clickRow(f->recordList, 1);
+            f->selectButton->click();
         });
         QCOMPARE(form.PickPurpose(QString(), values, names), 1);
         QCOMPARE(names, (QStringList{"用途", "识别码"}));
@@ -317,16 +319,16 @@ private slots:
         TOwnAccountForm form;
         form.show();
         for (int i = 0; i < 2; ++i) {
-            form.Edit1->setText(QStringLiteral("本公司"));
-            form.Edit7->setText(QStringLiteral("中山路1号"));
-            form.SpeedButton1->click();
+            form.accountNameEdit->setText(QStringLiteral("本公司"));
+            form.addressEdit->setText(QStringLiteral("中山路1号"));
+            form.addButton->click();
         }
-        QCOMPARE(form.RecordShow->rowCount(), 2);
-        QCOMPARE(form.RecordShow->horizontalHeaderItem(6)->text(), QStringLiteral("银行地址(详细地址)"));
-        clickRow(form.RecordShow, 1);
-        QCOMPARE(form.Edit7->text(), QStringLiteral("中山路1号"));
-        form.Edit2->setText(QStringLiteral("9558"));
-        form.SpeedButton4->click();
+        QCOMPARE(form.recordList->rowCount(), 2);
+        QCOMPARE(form.recordList->horizontalHeaderItem(6)->text(), QStringLiteral("银行地址(详细地址)"));
+        clickRow(form.recordList, 1);
+        QCOMPARE(form.addressEdit->text(), QStringLiteral("中山路1号"));
+        form.accountNumberEdit->setText(QStringLiteral("9558"));
+        form.modifyButton->click();
         QCOMPARE(stored(QStringLiteral("本单位帐户"), Schema::ownAccountColumns()).last(),
                  (QStringList{"本公司", "9558", "", "", "", "", "中山路1号"}));
         QVERIFY(m_prompter->asked.isEmpty());

@@ -136,18 +136,18 @@ private slots:
         TBussAccountForm units;
         units.show();
         m_prompter->files << path << path;
-        units.SpeedButton6->click(); // "导出记录"
-        units.SpeedButton5->click(); // "导入记录": the grid lists the second copy
-        QCOMPARE(units.SpeedButton6->text(), QStringLiteral("导出记录"));
-        QCOMPARE(units.SpeedButton5->text(), QStringLiteral("导入记录"));
+        units.exportButton->click(); // "导出记录"
+        units.importButton->click(); // "导入记录": the grid lists the second copy
+        QCOMPARE(units.exportButton->text(), QStringLiteral("导出记录"));
+        QCOMPARE(units.importButton->text(), QStringLiteral("导入记录"));
         QCOMPARE(unitCount(), 2);
-        QCOMPARE(units.RecordShow->rowCount(), 2);
-        QCOMPARE(units.RecordShow->item(1, 1)->text(), QStringLiteral("6222021234567890123"));
+        QCOMPARE(units.recordList->rowCount(), 2);
+        QCOMPARE(units.recordList->item(1, 1)->text(), QStringLiteral("6222021234567890123"));
 
         TLinkManForm contacts;
         contacts.show();
         m_prompter->files << "";
-        contacts.SpeedButton5->click();
+        contacts.importButton->click();
         QCOMPARE(m_prompter->texts("open").constLast(), QStringLiteral("导入联系人Excel文件"));
     }
 
