@@ -316,7 +316,7 @@ void TestJourney::designTheCheque() {
         });
         clickButton(d, "okButton");
     });
-    m_main->N3->trigger();
+    m_main->designBillAction->trigger();
     QVERIFY(*input);
     QVERIFY(designed);
     QCOMPARE(m_prompter->texts(QStringLiteral("question")), QStringList{u8("存在非票据定义文件，覆盖吗 ？")});
@@ -413,12 +413,12 @@ void TestJourney::importItAsACheque() {
         QCOMPARE(d->typeSelector->currentText(), u8("支票"));
         QTest::mouseClick(d->okButton, Qt::LeftButton);
     });
-    QTest::mouseClick(m_main->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(m_main->importBillButton, Qt::LeftButton);
     QVERIFY(*import);
 
-    QCOMPARE(m_main->TypeGrid->item(0, 0)->text(), u8("支票"));
-    QCOMPARE(m_main->Panel4->text(), u8("  目前位置：支票"));
-    QCOMPARE(m_main->ItemGrid->item(1, 0)->text(), kBillName);
+    QCOMPARE(m_main->typeList->item(0, 0)->text(), u8("支票"));
+    QCOMPARE(m_main->locationLabel->text(), u8("  目前位置：支票"));
+    QCOMPARE(m_main->billList->item(1, 0)->text(), kBillName);
     QVERIFY(m_main->selectedBill());
     QCOMPARE(m_main->selectedBill()->billName, kBillName);
 
@@ -471,7 +471,7 @@ void TestJourney::addTheBusinessUnit() {
         QCOMPARE(d->recordList->item(0, 1)->text(), kAccount);
         d->exitButton->click();
     });
-    m_main->N6->trigger();
+    m_main->businessUnitsAction->trigger();
     QVERIFY(*units);
     const QList<StoredRecord> records = ReferenceTable(u8("业务单位")).records(Schema::businessUnitColumns());
     QCOMPARE(records.size(), 1);
@@ -527,7 +527,7 @@ void TestJourney::fillSaveAndPrint() {
         QCOMPARE(f->bill().valueOf(u8("金额")), u8("12345.6"));
         f->exitButton->click();
     });
-    m_main->BitBtn4->click();
+    m_main->issueButton->click();
     QVERIFY(*filling);
 
     if (!PdfPages::toolsAvailable())
@@ -568,7 +568,7 @@ void TestJourney::printThePreBillThroughCups() {
         QVERIFY(d->makeDefaultCheck->isChecked());
         clickButton(d, "okButton");
     });
-    m_main->N24->trigger();
+    m_main->choosePrinterAction->trigger();
     QVERIFY(*printers);
     QCOMPARE(Settings::printer(), QStringLiteral("BillPDF"));
 
@@ -591,7 +591,7 @@ void TestJourney::printThePreBillThroughCups() {
         QCOMPARE(f->bill().valueOf(u8("号码")), u8("00000125"));
         f->exitButton->click();
     });
-    m_main->BitBtn4->click();
+    m_main->issueButton->click();
     QVERIFY(*filling);
 
     const QString arrived = PdfPages::awaitCupsPdf(out, before, u8("打印票据：") + kBillName, 60000);
@@ -641,7 +641,7 @@ void TestJourney::listAndExportTheHistory() {
                  QStringList{u8("Excel文件已保存为 ") + sheet + u8("x")});
         d->exitButton->click();
     });
-    QTest::mouseClick(m_main->BitBtn3, Qt::LeftButton);
+    QTest::mouseClick(m_main->queryButton, Qt::LeftButton);
     QVERIFY(*query);
 
     const SheetTexts texts = SpreadsheetReader::readActiveSheet(sheet + u8("x"));
@@ -665,7 +665,7 @@ void TestJourney::adjustAPosition() {
         QVERIFY(!d->modified());
         d->exitButton->click();
     });
-    QTest::mouseClick(m_main->BitBtn5, Qt::LeftButton);
+    QTest::mouseClick(m_main->adjustPositionButton, Qt::LeftButton);
     QVERIFY(*adjusting);
     const QVariant left = Sql::scalar(
         Database::get(Db::Bill),
@@ -683,18 +683,18 @@ void TestJourney::backUpClearAndRestore() {
 
     m_prompter->files = {backup};
     m_prompter->answers = {true};
-    m_main->N12->trigger();
+    m_main->exportBackupAction->trigger();
     QCOMPARE(m_prompter->texts(QStringLiteral("question")), QStringList{u8("备份后清除系统记录吗？")});
     QVERIFY(QFile::exists(backup));
     QCOMPARE(m_main->selectedBill(), nullptr);
-    QCOMPARE(m_main->TypeGrid->item(0, 0)->text(), QString());
+    QCOMPARE(m_main->typeList->item(0, 0)->text(), QString());
     QCOMPARE(Sql::rowCount(db, BillStore::masterTable()), 0);
     QCOMPARE(ReferenceTable(u8("业务单位")).count(), 0);
     QVERIFY(QDir(AppPaths::pictureDir()).entryList(QDir::Files).isEmpty());
 
     m_prompter->files = {backup};
-    m_main->N21->trigger();
-    QCOMPARE(m_main->TypeGrid->item(0, 0)->text(), u8("支票"));
+    m_main->importBackupAction->trigger();
+    QCOMPARE(m_main->typeList->item(0, 0)->text(), u8("支票"));
     QVERIFY(m_main->selectedBill());
     QCOMPARE(m_main->selectedBill()->billName, kBillName);
     const MainItemFlag after = bill();
@@ -716,7 +716,7 @@ void TestJourney::backUpClearAndRestore() {
         ++m_prints;
         f->exitButton->click();
     });
-    m_main->BitBtn4->click();
+    m_main->issueButton->click();
     QVERIFY(*filling);
     QCOMPARE(Sql::rowCount(db, after.historyTable), m_prints);
     if (!PdfPages::toolsAvailable())

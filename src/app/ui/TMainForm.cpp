@@ -182,7 +182,7 @@ void setBackground(QWidget* w, const QColor& c) {
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     createWindow();
-    FormCreate();
+    ensureTypeTable();
 }
 
 TMainForm::TMainForm(std::function<void()> prepareStore, std::function<void()> tidyStore)
@@ -241,10 +241,10 @@ void TMainForm::createLayout() {
     buttonArea->setFixedWidth(320);
     setBackground(buttonArea, face);
     auto* bal = new QHBoxLayout(buttonArea);
-    BitBtn1 = new QPushButton(QStringLiteral("导入票据"), buttonArea);
-    BitBtn2 = new QPushButton(QStringLiteral("信息管理"), buttonArea);
-    BitBtn3 = new QPushButton(QStringLiteral("统计查询"), buttonArea);
-    for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3}) {
+    importBillButton = new QPushButton(QStringLiteral("导入票据"), buttonArea);
+    informationButton = new QPushButton(QStringLiteral("信息管理"), buttonArea);
+    queryButton = new QPushButton(QStringLiteral("统计查询"), buttonArea);
+    for (QPushButton* b : {importBillButton, informationButton, queryButton}) {
         b->setFixedSize(88, 40);
         b->setFocusPolicy(Qt::NoFocus);
         bal->addWidget(b);
@@ -255,13 +255,13 @@ void TMainForm::createLayout() {
 
     auto* lower = new QHBoxLayout;
     lower->setSpacing(0);
-    TypeGrid = makeGrid(central, 36);
-    TypeGrid->setFixedWidth(200);
-    TypeGrid->setItemDelegate(new TypeCardDelegate(
-        TypeGrid, [this] { return Panel4->palette().color(QPalette::Window); },
+    typeList = makeGrid(central, 36);
+    typeList->setFixedWidth(200);
+    typeList->setItemDelegate(new TypeCardDelegate(
+        typeList, [this] { return locationLabel->palette().color(QPalette::Window); },
         [this] { return m_highlightedTypeRow; }));
-    TypeGrid->viewport()->installEventFilter(this);
-    lower->addWidget(TypeGrid);
+    typeList->viewport()->installEventFilter(this);
+    lower->addWidget(typeList);
     lower->addWidget(bar(central, true));
 
     auto* work = new QWidget(central);
@@ -269,18 +269,18 @@ void TMainForm::createLayout() {
     auto* workLayout = new QVBoxLayout(work);
     workLayout->setContentsMargins(0, 0, 0, 0);
     workLayout->setSpacing(0);
-    Panel4 = new QLabel(QStringLiteral("  当前位置："), work);
-    Panel4->setFixedHeight(41);
-    QFont pf = Panel4->font();
+    locationLabel = new QLabel(QStringLiteral("  当前位置："), work);
+    locationLabel->setFixedHeight(41);
+    QFont pf = locationLabel->font();
     pf.setPixelSize(12);
-    Panel4->setFont(pf);
-    setBackground(Panel4, face);
-    QPalette lp = Panel4->palette();
+    locationLabel->setFont(pf);
+    setBackground(locationLabel, face);
+    QPalette lp = locationLabel->palette();
     lp.setColor(QPalette::WindowText, Qt::blue);
-    Panel4->setPalette(lp);
-    Panel4->setFocusPolicy(Qt::StrongFocus);
-    workLayout->addWidget(Panel4);
-    setBackground(TypeGrid, face);
+    locationLabel->setPalette(lp);
+    locationLabel->setFocusPolicy(Qt::StrongFocus);
+    workLayout->addWidget(locationLabel);
+    setBackground(typeList, face);
 
     auto* belowArea = new QWidget(work);
     setBackground(belowArea, below);
@@ -292,25 +292,25 @@ void TMainForm::createLayout() {
     auto* strip = new QWidget(buttonBar);
     strip->setGeometry(0, 0, 489, 64);
     setBackground(strip, below);
-    BitBtn4 = new QPushButton(QStringLiteral("开  票"), strip);
+    issueButton = new QPushButton(QStringLiteral("开  票"), strip);
     batchPrintButton = new QPushButton(QStringLiteral("批量打印"), strip);
-    BitBtn5 = new QPushButton(QStringLiteral("位置调整"), strip);
-    BitBtn6 = new QPushButton(QStringLiteral("删除票据"), strip);
+    adjustPositionButton = new QPushButton(QStringLiteral("位置调整"), strip);
+    deleteBillButton = new QPushButton(QStringLiteral("删除票据"), strip);
     int x = 16;
-    for (QPushButton* b : {BitBtn4, batchPrintButton, BitBtn5, BitBtn6}) {
+    for (QPushButton* b : {issueButton, batchPrintButton, adjustPositionButton, deleteBillButton}) {
         b->setGeometry(x, 12, 88, 40);
         b->setFocusPolicy(Qt::NoFocus);
         x += 104;
     }
     belowLayout->addWidget(buttonBar);
-    ItemGrid = makeGrid(belowArea, 32);
-    setBackground(ItemGrid, below);
-    ItemGrid->setItemDelegate(new BillCardDelegate(
-        ItemGrid, [below] { return below; }, [this] { return m_selectedBill; }));
-    ItemGrid->viewport()->installEventFilter(this);
+    billList = makeGrid(belowArea, 32);
+    setBackground(billList, below);
+    billList->setItemDelegate(new BillCardDelegate(
+        billList, [below] { return below; }, [this] { return m_selectedBill; }));
+    billList->viewport()->installEventFilter(this);
     auto* gridRow = new QHBoxLayout;
     gridRow->setContentsMargins(0, 0, 0, 0);
-    gridRow->addWidget(ItemGrid);
+    gridRow->addWidget(billList);
     welcomePanel = new WelcomePanel(!AppPaths::sampleBillFile().isEmpty(), belowArea);
     welcomePanel->hide();
     gridRow->addWidget(welcomePanel, 1);
@@ -321,12 +321,12 @@ void TMainForm::createLayout() {
     outer->addLayout(lower, 1);
     setCentralWidget(central);
 
-    connect(BitBtn4, &QPushButton::clicked, this, &TMainForm::BitBtn4Click);
+    connect(issueButton, &QPushButton::clicked, this, &TMainForm::issueBill);
     connect(batchPrintButton, &QPushButton::clicked, this, &TMainForm::printBatch);
-    connect(BitBtn5, &QPushButton::clicked, this, &TMainForm::BitBtn5Click);
-    connect(BitBtn6, &QPushButton::clicked, this, &TMainForm::BitBtn6Click);
-    connect(welcomePanel, &WelcomePanel::importBillFileRequested, this, &TMainForm::N2Click);
-    connect(welcomePanel, &WelcomePanel::designBillRequested, this, &TMainForm::N3Click);
+    connect(adjustPositionButton, &QPushButton::clicked, this, &TMainForm::adjustPositions);
+    connect(deleteBillButton, &QPushButton::clicked, this, &TMainForm::deleteBill);
+    connect(welcomePanel, &WelcomePanel::importBillFileRequested, this, &TMainForm::importBill);
+    connect(welcomePanel, &WelcomePanel::designBillRequested, this, &TMainForm::designBill);
     connect(welcomePanel, &WelcomePanel::importSampleRequested, this, &TMainForm::importSampleBill);
 }
 
@@ -336,71 +336,71 @@ void TMainForm::createMenus() {
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    N12 = action(QStringLiteral("导出系统备份"), &TMainForm::N12Click);
-    N21 = action(QStringLiteral("导入系统备份"), &TMainForm::N21Click);
-    N22 = action(QStringLiteral("导入信息"), &TMainForm::N22Click);
-    N2 = action(QStringLiteral("导入票据"), &TMainForm::N2Click);
-    N3 = action(QStringLiteral("设计票据"), &TMainForm::N3Click);
-    N9 = action(QStringLiteral("查询统计"), &TMainForm::N9Click);
-    N5 = action(QStringLiteral("本单位帐户"), &TMainForm::N5Click);
-    N6 = action(QStringLiteral("往来业务单位帐户"), &TMainForm::N6Click);
-    N7 = action(QStringLiteral("用途信息"), &TMainForm::N7Click);
-    N19 = action(QStringLiteral("联系人"), &TMainForm::N19Click);
-    N24 = action(QStringLiteral("选择打印机"), &TMainForm::N24Click);
+    exportBackupAction = action(QStringLiteral("导出系统备份"), &TMainForm::exportBackup);
+    importBackupAction = action(QStringLiteral("导入系统备份"), &TMainForm::importBackup);
+    importInformationAction = action(QStringLiteral("导入信息"), &TMainForm::importInformation);
+    importBillAction = action(QStringLiteral("导入票据"), &TMainForm::importBill);
+    designBillAction = action(QStringLiteral("设计票据"), &TMainForm::designBill);
+    queryAction = action(QStringLiteral("查询统计"), &TMainForm::queryHistory);
+    ownAccountsAction = action(QStringLiteral("本单位帐户"), &TMainForm::manageOwnAccounts);
+    businessUnitsAction = action(QStringLiteral("往来业务单位帐户"), &TMainForm::manageBusinessUnits);
+    purposesAction = action(QStringLiteral("用途信息"), &TMainForm::managePurposes);
+    contactsAction = action(QStringLiteral("联系人"), &TMainForm::manageContacts);
+    choosePrinterAction = action(QStringLiteral("选择打印机"), &TMainForm::choosePrinter);
     calibratePrinterAction = action(QStringLiteral("打印机校准"), &TMainForm::calibratePrinter);
     systemSettingsAction = action(QStringLiteral("系统设置"), &TMainForm::editSystemSettings);
-    N25 = action(QStringLiteral("帮助"), &TMainForm::N25Click);
-    N18 = action(QStringLiteral("关于"), &TMainForm::N18Click);
+    helpAction = action(QStringLiteral("帮助"), &TMainForm::showHelp);
+    aboutAction = action(QStringLiteral("关于"), &TMainForm::showAbout);
 
-    // menu: "票据管理" — 导入票据 (N2), 设计票据 (N3) | 导出系统备份 (N12), 导入系统备份 (N21), 导入信息
-    // (N22)
+    // menu: "票据管理" — 导入票据, 设计票据 | 导出系统备份, 导入系统备份, 导入信息
     QMenu* bills = menuBar()->addMenu(QStringLiteral("票据管理"));
-    for (QAction* a : {N2, N3})
+    for (QAction* a : {importBillAction, designBillAction})
         if (a)
             bills->addAction(a);
-    if (N12 || N21 || N22)
+    if (exportBackupAction || importBackupAction || importInformationAction)
         bills->addSeparator();
-    for (QAction* a : {N12, N21, N22})
+    for (QAction* a : {exportBackupAction, importBackupAction, importInformationAction})
         if (a)
             bills->addAction(a);
 
-    // menu: "信息管理" — 本单位帐户 (N5), 往来业务单位帐户 (N6), 用途信息 (N7), 联系人 (N19) | 选择打印机
-    // (N24), 打印机校准, 系统设置 | 查询统计 (N9)
+    // menu: "信息管理" — 本单位帐户, 往来业务单位帐户, 用途信息, 联系人 | 选择打印机, 打印机校准, 系统设置 |
+    // 查询统计
     QMenu* info = menuBar()->addMenu(QStringLiteral("信息管理"));
-    InfoPopup = new QMenu(this);
-    for (QAction* a : {N5, N6, N7, N19})
+    informationMenu = new QMenu(this);
+    for (QAction* a : {ownAccountsAction, businessUnitsAction, purposesAction, contactsAction})
         if (a) {
             info->addAction(a);
-            InfoPopup->addAction(a);
+            informationMenu->addAction(a);
         }
     if (!info->isEmpty())
         info->addSeparator();
-    info->addAction(N24);
+    info->addAction(choosePrinterAction);
     info->addAction(calibratePrinterAction);
     info->addAction(systemSettingsAction);
-    if (N9) {
+    if (queryAction) {
         info->addSeparator();
-        info->addAction(N9);
+        info->addAction(queryAction);
     }
     if (bills->isEmpty())
         bills->menuAction()->setVisible(false);
 
     QMenu* about = menuBar()->addMenu(QStringLiteral("关于"));
-    about->addAction(N25);
-    about->addAction(N18);
+    about->addAction(helpAction);
+    about->addAction(aboutAction);
 
     // The banner buttons and bill commands show only when their windows exist.
-    BitBtn1->setVisible(N2 != nullptr);
-    BitBtn2->setVisible(!InfoPopup->isEmpty());
-    BitBtn3->setVisible(N9 != nullptr);
-    if (N2)
-        connect(BitBtn1, &QPushButton::clicked, N2, &QAction::trigger);
-    if (N9)
-        connect(BitBtn3, &QPushButton::clicked, N9, &QAction::trigger);
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { InfoPopup->popup(QCursor::pos()); });
+    importBillButton->setVisible(importBillAction != nullptr);
+    informationButton->setVisible(!informationMenu->isEmpty());
+    queryButton->setVisible(queryAction != nullptr);
+    if (importBillAction)
+        connect(importBillButton, &QPushButton::clicked, importBillAction, &QAction::trigger);
+    if (queryAction)
+        connect(queryButton, &QPushButton::clicked, queryAction, &QAction::trigger);
+    connect(informationButton, &QPushButton::clicked, this,
+            [this] { informationMenu->popup(QCursor::pos()); });
 }
 
-void TMainForm::FormCreate() {
+void TMainForm::ensureTypeTable() {
     m_firstShow = true;
     m_store.ensureBillTypeTable();
 }
@@ -408,7 +408,7 @@ void TMainForm::FormCreate() {
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (m_firstShow && !m_prepareStore && !m_opening)
-        FormShow();
+        fillLists();
 }
 
 // What the opening thread read for the first lists, or why it failed.
@@ -489,18 +489,21 @@ void TMainForm::storeOpened() {
 }
 
 void TMainForm::enableStoreCommands(bool enable) {
-    for (QAction* a : {N2, N3, N12, N21, N22, N9, N5, N6, N7, N19})
+    for (QAction* a :
+         {importBillAction, designBillAction, exportBackupAction, importBackupAction, importInformationAction,
+          queryAction, ownAccountsAction, businessUnitsAction, purposesAction, contactsAction})
         a->setEnabled(enable);
-    for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3, BitBtn4, batchPrintButton, BitBtn5, BitBtn6})
+    for (QPushButton* b : {importBillButton, informationButton, queryButton, issueButton, batchPrintButton,
+                           adjustPositionButton, deleteBillButton})
         b->setEnabled(enable);
 }
 
-void TMainForm::FormShow() {
+void TMainForm::fillLists() {
     m_firstShow = false;
     guarded(this, [this] {
         fillTypeList();
         int type = -1;
-        const QString first = TypeGrid->item(0, 0) ? TypeGrid->item(0, 0)->text() : QString();
+        const QString first = typeList->item(0, 0) ? typeList->item(0, 0)->text() : QString();
         if (!first.isEmpty())
             type = m_store.typeIndexOf(first);
         listBills(type);
@@ -508,7 +511,7 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::focusLocation() {
-    Panel4->setFocus();
+    locationLabel->setFocus();
 }
 
 void TMainForm::fillTypeList() {
@@ -517,16 +520,16 @@ void TMainForm::fillTypeList() {
 }
 
 void TMainForm::showTypeList(const QStringList& withBills) {
-    TypeGrid->setColumnWidth(0, TypeGrid->viewport()->width() > 0 ? TypeGrid->viewport()->width() : 200);
-    TypeGrid->clearContents();
-    TypeGrid->setRowCount(std::max<int>(1, withBills.size()));
-    for (int r = 0; r < TypeGrid->rowCount(); ++r)
-        TypeGrid->setItem(r, 0, new QTableWidgetItem(r < withBills.size() ? withBills.at(r) : QString()));
-    TypeGrid->setCurrentCell(0, 0);
-    TypeGrid->viewport()->update();
+    typeList->setColumnWidth(0, typeList->viewport()->width() > 0 ? typeList->viewport()->width() : 200);
+    typeList->clearContents();
+    typeList->setRowCount(std::max<int>(1, withBills.size()));
+    for (int r = 0; r < typeList->rowCount(); ++r)
+        typeList->setItem(r, 0, new QTableWidgetItem(r < withBills.size() ? withBills.at(r) : QString()));
+    typeList->setCurrentCell(0, 0);
+    typeList->viewport()->update();
     // A newcomer sees where to begin instead of an empty list.
     welcomePanel->setVisible(withBills.isEmpty());
-    ItemGrid->setVisible(!withBills.isEmpty());
+    billList->setVisible(!withBills.isEmpty());
 }
 
 void TMainForm::listBills(int typeIndex) {
@@ -537,36 +540,36 @@ void TMainForm::listBills(int typeIndex) {
 void TMainForm::showBills(int typeIndex, const QList<MainItemFlag>& entries) {
     m_currentType = typeIndex;
     m_entries.clear();
-    const int clientWidth = BitBtn6->geometry().left() + BitBtn6->width() + 200;
-    ItemGrid->setFixedWidth(clientWidth + 2 * ItemGrid->frameWidth());
-    ItemGrid->setColumnWidth(0, clientWidth);
-    ItemGrid->clearContents();
+    const int clientWidth = deleteBillButton->geometry().left() + deleteBillButton->width() + 200;
+    billList->setFixedWidth(clientWidth + 2 * billList->frameWidth());
+    billList->setColumnWidth(0, clientWidth);
+    billList->clearContents();
     if (typeIndex < 0 || typeIndex >= m_store.typeNames().size()) {
         m_currentType = -1;
-        Panel4->setText(QStringLiteral("  目前位置："));
-        ItemGrid->setRowCount(15);
+        locationLabel->setText(QStringLiteral("  目前位置："));
+        billList->setRowCount(15);
         m_selectedBill = -1;
         focusLocation();
-        ItemGrid->viewport()->update();
+        billList->viewport()->update();
         return;
     }
     const QString typeName = m_store.typeNames().at(typeIndex);
-    Panel4->setText(QStringLiteral("  目前位置：") + typeName);
+    locationLabel->setText(QStringLiteral("  目前位置：") + typeName);
     m_entries = entries;
     const int count = m_entries.size();
-    ItemGrid->setRowCount(std::max(count + 1, 15));
-    ItemGrid->setItem(0, 0, new QTableWidgetItem(typeName + QStringLiteral("-列表")));
+    billList->setRowCount(std::max(count + 1, 15));
+    billList->setItem(0, 0, new QTableWidgetItem(typeName + QStringLiteral("-列表")));
     m_rememberedBillRow = 1;
     for (int i = 0; i < count; ++i)
-        ItemGrid->setItem(i + 1, 0, new QTableWidgetItem(m_entries.at(i).billName.trimmed()));
+        billList->setItem(i + 1, 0, new QTableWidgetItem(m_entries.at(i).billName.trimmed()));
     if (count > 0) {
         m_selectedBill = 0;
-        ItemGrid->setCurrentCell(1, 0);
+        billList->setCurrentCell(1, 0);
     } else {
         m_selectedBill = -1;
         focusLocation();
     }
-    ItemGrid->viewport()->update();
+    billList->viewport()->update();
 }
 
 void TMainForm::refreshAll() {
@@ -575,7 +578,7 @@ void TMainForm::refreshAll() {
         m_store.ensureBillTypeTable();
         fillTypeList();
         m_highlightedTypeRow = 0;
-        const QString first = TypeGrid->item(0, 0) ? TypeGrid->item(0, 0)->text() : QString();
+        const QString first = typeList->item(0, 0) ? typeList->item(0, 0)->text() : QString();
         listBills(first.isEmpty() ? -1 : m_store.typeIndexOf(first));
     });
 }
@@ -587,7 +590,7 @@ const MainItemFlag* TMainForm::selectedBill() const {
 }
 
 int TMainForm::typeListRowAt(const QPoint& pos) const {
-    return TypeGrid->rowAt(pos.y());
+    return typeList->rowAt(pos.y());
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -597,9 +600,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         menuBar()->removeEventFilter(this);
         return false;
     }
-    const bool typeList = TypeGrid && watched == TypeGrid->viewport();
-    const bool billList = ItemGrid && watched == ItemGrid->viewport();
-    if (!typeList && !billList)
+    const bool onTypeList = typeList && watched == typeList->viewport();
+    const bool onBillList = billList && watched == billList->viewport();
+    if (!onTypeList && !onBillList)
         return QMainWindow::eventFilter(watched, event);
     auto* me = dynamic_cast<QMouseEvent*>(event);
     if (!me || me->button() != Qt::LeftButton)
@@ -607,25 +610,25 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     const QPoint pos = me->position().toPoint();
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        if (typeList)
-            TypeGridMouseDown(pos);
+        if (onTypeList)
+            typeListPressed(pos);
         else
-            ItemGridMouseDown(pos);
+            billListPressed(pos);
         return true;
     case QEvent::MouseButtonDblClick:
-        if (typeList) {
-            TypeGridMouseDown(pos);
+        if (onTypeList) {
+            typeListPressed(pos);
         } else {
-            ItemGridMouseDown(pos);
-            ItemGridDblClick();
+            billListPressed(pos);
+            billListDoubleClicked();
         }
         return true;
     case QEvent::MouseButtonRelease:
-        if (typeList) {
-            TypeGridClick();
+        if (onTypeList) {
+            typeListReleased();
         } else {
-            ItemGridClick();
-            ItemGridMouseUp();
+            billListReleased();
+            billListMouseUp();
         }
         return true;
     default:
@@ -633,33 +636,33 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-void TMainForm::TypeGridMouseDown(const QPoint& pos) {
+void TMainForm::typeListPressed(const QPoint& pos) {
     guarded(this, [&] {
         const int row = typeListRowAt(pos);
-        if (pos.x() > 8 && pos.x() < TypeGrid->viewport()->width() - 8) {
+        if (pos.x() > 8 && pos.x() < typeList->viewport()->width() - 8) {
             if (row == m_highlightedTypeRow || row < 0)
                 return;
             m_highlightedTypeRow = row;
-            const QString name = TypeGrid->item(row, 0) ? TypeGrid->item(row, 0)->text() : QString();
+            const QString name = typeList->item(row, 0) ? typeList->item(row, 0)->text() : QString();
             listBills(name.isEmpty() ? -1 : m_store.typeIndexOf(name));
         } else {
-            TypeGrid->setCurrentCell(m_highlightedTypeRow, 0);
+            typeList->setCurrentCell(m_highlightedTypeRow, 0);
             focusLocation();
         }
     });
 }
 
-void TMainForm::TypeGridClick() {
-    TypeGrid->viewport()->update();
+void TMainForm::typeListReleased() {
+    typeList->viewport()->update();
     focusLocation();
 }
 
-void TMainForm::ItemGridMouseDown(const QPoint& pos) {
-    const int row = ItemGrid->rowAt(pos.y());
+void TMainForm::billListPressed(const QPoint& pos) {
+    const int row = billList->rowAt(pos.y());
     m_pressedOnBill = false;
     if (row >= 1) {
         if (pos.x() <= kCardLeft) {
-            ItemGrid->setCurrentCell(m_rememberedBillRow, 0);
+            billList->setCurrentCell(m_rememberedBillRow, 0);
         } else if (row <= m_entries.size()) {
             m_pressedOnBill = true;
             m_rememberedBillRow = row;
@@ -668,27 +671,27 @@ void TMainForm::ItemGridMouseDown(const QPoint& pos) {
     focusLocation();
 }
 
-void TMainForm::ItemGridClick() {
-    ItemGrid->setCurrentCell(m_rememberedBillRow, 0);
+void TMainForm::billListReleased() {
+    billList->setCurrentCell(m_rememberedBillRow, 0);
     m_selectedBill = m_entries.isEmpty() ? -1 : m_rememberedBillRow - 1;
-    ItemGrid->viewport()->update();
+    billList->viewport()->update();
 }
 
-void TMainForm::ItemGridDblClick() {
+void TMainForm::billListDoubleClicked() {
     m_doubleClick = m_pressedOnBill;
 }
 
-void TMainForm::ItemGridMouseUp() {
+void TMainForm::billListMouseUp() {
     const bool open = m_pressedOnBill && m_doubleClick;
     m_doubleClick = false;
     if (open)
-        BitBtn4Click();
+        issueBill();
 }
 
-void TMainForm::BitBtn4Click() {
+void TMainForm::issueBill() {
     focusLocation();
     const MainItemFlag* bill = selectedBill();
-    if (!bill || !BitBtn4->isEnabled())
+    if (!bill || !issueButton->isEnabled())
         return;
     const MainItemFlag entry = *bill;
     if (!guarded(this, [&] { m_store.loadWorkingTemplate(entry); }))
@@ -711,9 +714,9 @@ void TMainForm::printBatch() {
     form.exec();
 }
 
-void TMainForm::BitBtn5Click() {
+void TMainForm::adjustPositions() {
     const MainItemFlag* bill = selectedBill();
-    if (!bill || !BitBtn5->isEnabled())
+    if (!bill || !adjustPositionButton->isEnabled())
         return;
     MainItemFlag entry = *bill;
     entry.typeIndex = m_currentType;
@@ -723,11 +726,11 @@ void TMainForm::BitBtn5Click() {
     form.exec();
 }
 
-void TMainForm::N3Click() {
-    designBill(this, m_store);
+void TMainForm::designBill() {
+    ::designBill(this, m_store);
 }
 
-void TMainForm::BitBtn6Click() {
+void TMainForm::deleteBill() {
     const MainItemFlag* bill = selectedBill();
     if (!bill)
         return;
@@ -739,17 +742,17 @@ void TMainForm::BitBtn6Click() {
         MainItemFlag target = entry;
         target.typeIndex = m_currentType;
         const int previous = m_store.deleteBill(target);
-        const int typeRow = TypeGrid->currentRow();
+        const int typeRow = typeList->currentRow();
         fillTypeList();
         if (previous == 1) {
-            const QString first = TypeGrid->item(0, 0) ? TypeGrid->item(0, 0)->text() : QString();
+            const QString first = typeList->item(0, 0) ? typeList->item(0, 0)->text() : QString();
             m_currentType = first.isEmpty() ? -1 : m_store.typeIndexOf(first);
-            TypeGrid->setCurrentCell(0, 0);
+            typeList->setCurrentCell(0, 0);
             m_highlightedTypeRow = 0;
-            TypeGrid->viewport()->update();
+            typeList->viewport()->update();
             focusLocation();
         } else {
-            TypeGrid->setCurrentCell(typeRow, 0);
+            typeList->setCurrentCell(typeRow, 0);
         }
         listBills(m_currentType);
     });
@@ -778,44 +781,44 @@ void TMainForm::importSampleBill() {
     });
 }
 
-void TMainForm::N9Click() {
+void TMainForm::queryHistory() {
     TQueryForm form(m_store, this);
     form.exec();
 }
 
-void TMainForm::N12Click() {
+void TMainForm::exportBackup() {
     runBackupCommand(&BackupCommands::exportBackup);
 }
 
-void TMainForm::N21Click() {
+void TMainForm::importBackup() {
     runBackupCommand(&BackupCommands::importBackup);
 }
 
-void TMainForm::N22Click() {
+void TMainForm::importInformation() {
     runBackupCommand(&BackupCommands::importInformation);
 }
 
-void TMainForm::N5Click() {
+void TMainForm::manageOwnAccounts() {
     TOwnAccountForm form(this);
     form.exec();
 }
 
-void TMainForm::N6Click() {
+void TMainForm::manageBusinessUnits() {
     TBussAccountForm form(this);
     form.exec();
 }
 
-void TMainForm::N7Click() {
+void TMainForm::managePurposes() {
     TPurposeForm form(this);
     form.exec();
 }
 
-void TMainForm::N19Click() {
+void TMainForm::manageContacts() {
     TLinkManForm form(this);
     form.exec();
 }
 
-void TMainForm::N2Click() {
+void TMainForm::importBill() {
     TLoadBillFileForm form(m_store, this);
     if (form.exec() != QDialog::Accepted)
         return;
@@ -830,10 +833,10 @@ void TMainForm::N2Click() {
             // The refilled list may have gained a row above the listed type; keep the
             // highlight on the type whose bills are listed.
             const QString listed = m_store.typeNames().value(m_currentType);
-            const QList<QTableWidgetItem*> found = TypeGrid->findItems(listed, Qt::MatchExactly);
+            const QList<QTableWidgetItem*> found = typeList->findItems(listed, Qt::MatchExactly);
             m_highlightedTypeRow = found.isEmpty() ? 0 : found.constFirst()->row();
-            TypeGrid->setCurrentCell(m_highlightedTypeRow, 0);
-            TypeGrid->viewport()->update();
+            typeList->setCurrentCell(m_highlightedTypeRow, 0);
+            typeList->viewport()->update();
             if (hadType)
                 return;
         }
@@ -846,7 +849,7 @@ void TMainForm::editSystemSettings() {
     form.exec();
 }
 
-void TMainForm::N24Click() {
+void TMainForm::choosePrinter() {
     const QStringList printers = Printing::instance().printers();
     if (printers.isEmpty()) {
         Prompter::instance().warning(this, QStringLiteral("未找到可以使用的打印机 ！"));
@@ -866,7 +869,7 @@ void TMainForm::calibratePrinter() {
     form.exec();
 }
 
-void TMainForm::N25Click() {
+void TMainForm::showHelp() {
     // The help stays open beside the main window until it is closed.
     if (!m_help)
         m_help = new HelpWindow(this);
@@ -875,7 +878,7 @@ void TMainForm::N25Click() {
     m_help->activateWindow();
 }
 
-void TMainForm::N18Click() {
+void TMainForm::showAbout() {
     TAboutBox box(this);
     box.exec();
 }

@@ -55,63 +55,63 @@ public:
     void refreshAll();
 
     // Widgets by their roles.
-    QTableWidget* TypeGrid = nullptr;
-    QTableWidget* ItemGrid = nullptr;
-    QLabel* Panel4 = nullptr;
-    QPushButton* BitBtn1 = nullptr;          // banner "导入票据"
-    QPushButton* BitBtn2 = nullptr;          // banner "信息管理"
-    QPushButton* BitBtn3 = nullptr;          // banner "统计查询"
-    QPushButton* BitBtn4 = nullptr;          // "开  票"
-    QPushButton* batchPrintButton = nullptr; // "批量打印"
-    QPushButton* BitBtn5 = nullptr;          // "位置调整"
-    QPushButton* BitBtn6 = nullptr;          // "删除票据"
-    QMenu* InfoPopup = nullptr;              // pop-up of "信息管理"
-    WelcomePanel* welcomePanel = nullptr;    // in place of the bill list while the store has no bill
+    QTableWidget* typeList = nullptr;
+    QTableWidget* billList = nullptr;
+    QLabel* locationLabel = nullptr;
+    QPushButton* importBillButton = nullptr;     // banner "导入票据"
+    QPushButton* informationButton = nullptr;    // banner "信息管理"
+    QPushButton* queryButton = nullptr;          // banner "统计查询"
+    QPushButton* issueButton = nullptr;          // "开  票"
+    QPushButton* batchPrintButton = nullptr;     // "批量打印"
+    QPushButton* adjustPositionButton = nullptr; // "位置调整"
+    QPushButton* deleteBillButton = nullptr;     // "删除票据"
+    QMenu* informationMenu = nullptr;            // pop-up of "信息管理"
+    WelcomePanel* welcomePanel = nullptr;        // in place of the bill list while the store has no bill
 
     // Menu commands.
-    QAction* N2 = nullptr;
-    QAction* N3 = nullptr;
-    QAction* N12 = nullptr;
-    QAction* N21 = nullptr;
-    QAction* N22 = nullptr;
-    QAction* N5 = nullptr;
-    QAction* N6 = nullptr;
-    QAction* N7 = nullptr;
-    QAction* N19 = nullptr;
-    QAction* N24 = nullptr;
-    QAction* calibratePrinterAction = nullptr; // "打印机校准"
-    QAction* systemSettingsAction = nullptr;   // "系统设置"
-    QAction* N9 = nullptr;
-    QAction* N25 = nullptr;
-    QAction* N18 = nullptr;
+    QAction* importBillAction = nullptr;        // "导入票据"
+    QAction* designBillAction = nullptr;        // "设计票据"
+    QAction* exportBackupAction = nullptr;      // "导出系统备份"
+    QAction* importBackupAction = nullptr;      // "导入系统备份"
+    QAction* importInformationAction = nullptr; // "导入信息"
+    QAction* ownAccountsAction = nullptr;       // "本单位帐户"
+    QAction* businessUnitsAction = nullptr;     // "往来业务单位帐户"
+    QAction* purposesAction = nullptr;          // "用途信息"
+    QAction* contactsAction = nullptr;          // "联系人"
+    QAction* choosePrinterAction = nullptr;     // "选择打印机"
+    QAction* calibratePrinterAction = nullptr;  // "打印机校准"
+    QAction* systemSettingsAction = nullptr;    // "系统设置"
+    QAction* queryAction = nullptr;             // "查询统计"
+    QAction* helpAction = nullptr;              // "帮助"
+    QAction* aboutAction = nullptr;             // "关于"
 
     // Mouse handling of the two lists, in list coordinates (tests call these through real events).
-    void TypeGridMouseDown(const QPoint& pos);
-    void TypeGridClick();
-    void ItemGridMouseDown(const QPoint& pos);
-    void ItemGridClick();
-    void ItemGridDblClick();
-    void ItemGridMouseUp();
+    void typeListPressed(const QPoint& pos);
+    void typeListReleased();
+    void billListPressed(const QPoint& pos);
+    void billListReleased();
+    void billListDoubleClicked();
+    void billListMouseUp();
 
-    void BitBtn4Click(); // issue the selected bill
-    void printBatch();   // print rows of a data file as bills of the selected bill
-    void BitBtn5Click(); // adjust positions of the selected bill
-    void BitBtn6Click(); // delete the selected bill
-    void N12Click();     // export a system backup
-    void N21Click();     // import a system backup
-    void N22Click();     // import the reference information of a backup
-    void N2Click();      // import a bill definition file
-    void N3Click();      // design a bill template
-    void N9Click();      // print history query
-    void N5Click();      // own accounts
-    void N6Click();      // business units
-    void N7Click();      // purposes
-    void N19Click();     // contacts
-    void N24Click();     // choose printer
+    void issueBill();       // "开  票": fill and print the selected bill
+    void printBatch();      // "批量打印": rows of a data file as bills of the selected bill
+    void adjustPositions(); // "位置调整" of the selected bill
+    void deleteBill();      // "删除票据"
+    void exportBackup();
+    void importBackup();
+    void importInformation(); // the reference information of a backup
+    void importBill();        // a bill definition file
+    void designBill();
+    void queryHistory(); // the print history
+    void manageOwnAccounts();
+    void manageBusinessUnits();
+    void managePurposes();
+    void manageContacts();
+    void choosePrinter();
     void editSystemSettings();
     void calibratePrinter();
-    void N25Click(); // help
-    void N18Click(); // about
+    void showHelp();
+    void showAbout();
 
 signals:
     void storeFailed();
@@ -124,8 +124,8 @@ private:
     struct OpenedStore;
 
     void createWindow();
-    void FormCreate();
-    void FormShow();
+    void ensureTypeTable();
+    void fillLists();
     void openAfterFirstPaint();
     void storeOpened();
     void showOpenedStore(const OpenedStore& opened);

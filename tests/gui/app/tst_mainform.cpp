@@ -63,12 +63,12 @@ private slots:
 
     void emptyStoreShowsNothingToActOn() {
         auto form = showMain();
-        QCOMPARE(form->TypeGrid->rowCount(), 1);
-        QCOMPARE(cell(form->TypeGrid, 0), QString());
-        QCOMPARE(form->Panel4->text(), QStringLiteral("  目前位置："));
-        QCOMPARE(form->ItemGrid->rowCount(), 15);
+        QCOMPARE(form->typeList->rowCount(), 1);
+        QCOMPARE(cell(form->typeList, 0), QString());
+        QCOMPARE(form->locationLabel->text(), QStringLiteral("  目前位置："));
+        QCOMPARE(form->billList->rowCount(), 15);
         QCOMPARE(form->selectedBill(), nullptr);
-        form->BitBtn6->click();
+        form->deleteBillButton->click();
         QVERIFY(m_prompter->asked.isEmpty());
     }
 
@@ -78,7 +78,7 @@ private slots:
         auto* welcome = form->findChild<QWidget*>(QStringLiteral("welcomePanel"));
         QVERIFY(welcome);
         QVERIFY(welcome->isVisible());
-        QVERIFY(!form->ItemGrid->isVisible());
+        QVERIFY(!form->billList->isVisible());
         const auto button = [&](const char* name) {
             auto* b = welcome->findChild<QPushButton*>(QString::fromLatin1(name));
             return b && b->isVisible() ? b : nullptr;
@@ -99,11 +99,11 @@ private slots:
                  QStringList{QStringLiteral("票据定义文件保存为")});
 
         QTest::mouseClick(button("importSampleButton"), Qt::LeftButton);
-        QCOMPARE(cell(form->TypeGrid, 0), QStringLiteral("支票"));
+        QCOMPARE(cell(form->typeList, 0), QStringLiteral("支票"));
         QVERIFY(form->selectedBill());
         QCOMPARE(form->selectedBill()->billName, QStringLiteral("示例转帐支票"));
         QVERIFY(!welcome->isVisible());
-        QVERIFY(form->ItemGrid->isVisible());
+        QVERIFY(form->billList->isVisible());
     }
 
     // At the program's start the window is painted before the store is read; the store's
@@ -125,11 +125,11 @@ private slots:
             form.resize(1000, 800);
             form.show();
             QCOMPARE(prepared, 0);
-            QCOMPARE(cell(form.TypeGrid, 0), QString());
+            QCOMPARE(cell(form.typeList, 0), QString());
             if (!fails) {
                 QVERIFY(QTest::qWaitForWindowExposed(&form));
                 QTRY_COMPARE(prepared.load(), 1);
-                QTRY_COMPARE(cell(form.TypeGrid, 0), QStringLiteral("电汇"));
+                QTRY_COMPARE(cell(form.typeList, 0), QStringLiteral("电汇"));
                 QCOMPARE(form.selectedBill()->billName, QStringLiteral("电汇甲"));
                 continue;
             }
@@ -138,7 +138,7 @@ private slots:
             QCOMPARE(prepared.load(), 1);
             QCOMPARE(m_prompter->texts(QStringLiteral("error")),
                      QStringList{QStringLiteral("无法打开数据库")});
-            QCOMPARE(cell(form.TypeGrid, 0), QString());
+            QCOMPARE(cell(form.typeList, 0), QString());
             m_prompter->clear();
         }
     }
@@ -175,9 +175,10 @@ private slots:
         QTRY_VERIFY(preparing.load());
         QVERIFY(form.openingStore());
         const auto storeCommandsEnabled = [&] {
-            const QList<QAction*> actions{form.N2, form.N12, form.N21, form.N5, form.N9};
-            const QList<QPushButton*> buttons{form.BitBtn1, form.BitBtn4, form.batchPrintButton,
-                                              form.BitBtn6};
+            const QList<QAction*> actions{form.importBillAction, form.exportBackupAction,
+                                          form.importBackupAction, form.ownAccountsAction, form.queryAction};
+            const QList<QPushButton*> buttons{form.importBillButton, form.issueButton, form.batchPrintButton,
+                                              form.deleteBillButton};
             const auto enabled = [](const auto* w) { return w->isEnabled(); };
             const bool all = std::all_of(actions.cbegin(), actions.cend(), enabled) &&
                              std::all_of(buttons.cbegin(), buttons.cend(), enabled);
@@ -203,9 +204,9 @@ private slots:
         // window's own connection meanwhile.
         opened.release();
         QTRY_VERIFY(tidying.load());
-        QTRY_COMPARE(cell(form.TypeGrid, 0), QStringLiteral("电汇"));
+        QTRY_COMPARE(cell(form.typeList, 0), QStringLiteral("电汇"));
         QCOMPARE(form.selectedBill()->billName, QStringLiteral("电汇甲"));
-        press(form.TypeGrid, 1);
+        press(form.typeList, 1);
         QCOMPARE(form.selectedBill()->billName, QStringLiteral("汇票甲"));
         QVERIFY(form.openingStore());
         QCOMPARE(storeCommandsEnabled(), 0);
@@ -214,9 +215,9 @@ private slots:
         QTRY_VERIFY(!form.openingStore());
         QCOMPARE(storeCommandsEnabled(), 1);
         m_prompter->answers = {true};
-        form.BitBtn6->click();
-        QCOMPARE(cell(form.TypeGrid, 0), QStringLiteral("电汇"));
-        QCOMPARE(form.TypeGrid->rowCount(), 1);
+        form.deleteBillButton->click();
+        QCOMPARE(cell(form.typeList, 0), QStringLiteral("电汇"));
+        QCOMPARE(form.typeList->rowCount(), 1);
     }
 
     void listsTypesWithBillsAndSelectsByMouse() {
@@ -228,31 +229,31 @@ private slots:
             addFixtureBill(store, 0, QStringLiteral("转帐支票"));
         }
         auto form = showMain();
-        QCOMPARE(form->TypeGrid->rowCount(), 2);
-        QCOMPARE(cell(form->TypeGrid, 0), QStringLiteral("支票"));
-        QCOMPARE(cell(form->TypeGrid, 1), QStringLiteral("电汇"));
-        QCOMPARE(form->Panel4->text(), QStringLiteral("  目前位置：支票"));
-        QCOMPARE(cell(form->ItemGrid, 0), QStringLiteral("支票-列表"));
-        QCOMPARE(cell(form->ItemGrid, 1), QStringLiteral("现金支票")); // shown trimmed
+        QCOMPARE(form->typeList->rowCount(), 2);
+        QCOMPARE(cell(form->typeList, 0), QStringLiteral("支票"));
+        QCOMPARE(cell(form->typeList, 1), QStringLiteral("电汇"));
+        QCOMPARE(form->locationLabel->text(), QStringLiteral("  目前位置：支票"));
+        QCOMPARE(cell(form->billList, 0), QStringLiteral("支票-列表"));
+        QCOMPARE(cell(form->billList, 1), QStringLiteral("现金支票")); // shown trimmed
         QCOMPARE(form->selectedBillIndex(), 0);
 
-        press(form->ItemGrid, 2);
+        press(form->billList, 2);
         QCOMPARE(form->selectedBillIndex(), 1);
         QCOMPARE(form->selectedBill()->billName, QStringLiteral("转帐支票"));
         // The card margin left of the cards does not change the selection.
-        press(form->ItemGrid, 1, 10);
+        press(form->billList, 1, 10);
         QCOMPARE(form->selectedBillIndex(), 1);
         // An empty row below the bills selects nothing new either.
-        press(form->ItemGrid, 5);
+        press(form->billList, 5);
         QCOMPARE(form->selectedBillIndex(), 1);
 
-        press(form->TypeGrid, 1);
+        press(form->typeList, 1);
         QCOMPARE(form->currentTypeIndex(), 2);
         QCOMPARE(form->highlightedTypeRow(), 1);
-        QCOMPARE(cell(form->ItemGrid, 0), QStringLiteral("电汇-列表"));
+        QCOMPARE(cell(form->billList, 0), QStringLiteral("电汇-列表"));
         QCOMPARE(form->selectedBill()->billName, QStringLiteral("电汇甲"));
         // A press in the side margin of the type list changes nothing.
-        press(form->TypeGrid, 0, 3);
+        press(form->typeList, 0, 3);
         QCOMPARE(form->currentTypeIndex(), 2);
     }
 
@@ -265,23 +266,23 @@ private slots:
         }
         auto form = showMain();
         m_prompter->answers = {false};
-        form->BitBtn6->click();
+        form->deleteBillButton->click();
         QCOMPARE(m_prompter->lastText(), QStringLiteral("确定要删除票据:  支票A  吗 ？"));
         QCOMPARE(form->billEntries().size(), 1);
 
         // The last bill of a type takes its type off the list; the next type is listed.
         m_prompter->answers = {true};
-        form->BitBtn6->click();
-        QCOMPARE(form->TypeGrid->rowCount(), 1);
-        QCOMPARE(cell(form->TypeGrid, 0), QStringLiteral("汇票"));
+        form->deleteBillButton->click();
+        QCOMPARE(form->typeList->rowCount(), 1);
+        QCOMPARE(cell(form->typeList, 0), QStringLiteral("汇票"));
         QCOMPARE(form->currentTypeIndex(), 3);
         QCOMPARE(form->selectedBill()->billName, QStringLiteral("汇票A"));
         QCOMPARE(Sql::rowCount(Database::get(Db::Bill), QStringLiteral("主控")), 1);
 
         m_prompter->answers = {true};
-        form->BitBtn6->click();
+        form->deleteBillButton->click();
         QCOMPARE(form->currentTypeIndex(), -1);
-        QCOMPARE(form->Panel4->text(), QStringLiteral("  目前位置："));
+        QCOMPARE(form->locationLabel->text(), QStringLiteral("  目前位置："));
         QCOMPARE(form->selectedBill(), nullptr);
     }
 
@@ -298,11 +299,11 @@ private slots:
             caption = bill->windowTitle();
             bill->exitButton->click();
         });
-        const QPoint at = cellPoint(form->ItemGrid, 1);
-        QTest::mouseClick(form->ItemGrid->viewport(), Qt::LeftButton, {}, at);
-        QTest::mousePress(form->ItemGrid->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(form->ItemGrid->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(form->ItemGrid->viewport(), Qt::LeftButton, {}, at);
+        const QPoint at = cellPoint(form->billList, 1);
+        QTest::mouseClick(form->billList->viewport(), Qt::LeftButton, {}, at);
+        QTest::mousePress(form->billList->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(form->billList->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(form->billList->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(caption, QStringLiteral("支票--转帐支票  开票"));
     }
 
@@ -314,7 +315,7 @@ private slots:
             addFixtureBill(store, 6, QStringLiteral("本票一"));
         }
         form->refreshAll();
-        QCOMPARE(cell(form->TypeGrid, 0), QStringLiteral("本票"));
+        QCOMPARE(cell(form->typeList, 0), QStringLiteral("本票"));
         QCOMPARE(form->selectedBill()->billName, QStringLiteral("本票一"));
     }
 };

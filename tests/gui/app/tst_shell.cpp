@@ -92,7 +92,7 @@ private slots:
         TempAppFolder app;
         TMainForm main;
         main.show();
-        main.N25->trigger();
+        main.helpAction->trigger();
         auto* help = main.findChild<HelpWindow*>();
         QVERIFY(help);
         QVERIFY(help->isVisible());
@@ -128,7 +128,7 @@ private slots:
             d->printerSelector->setCurrentText(QStringLiteral("BillPDF"));
             d->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         });
-        form.N24->trigger();
+        form.choosePrinterAction->trigger();
         QCOMPARE(Settings::printer(), QStringLiteral("BillPDF"));
 
         // Without the tick the saved printer stays.
@@ -137,7 +137,7 @@ private slots:
             d->makeDefaultCheck->setChecked(false);
             d->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         });
-        form.N24->trigger();
+        form.choosePrinterAction->trigger();
         QCOMPARE(Settings::printer(), QStringLiteral("旧打印机"));
         QCOMPARE(prompter->unexpected, 0);
     }
@@ -152,7 +152,7 @@ private slots:
         Printing::install(std::make_unique<NoPrinters>());
         auto* prompter = ScriptedPrompter::install();
         TMainForm form;
-        form.N24->trigger();
+        form.choosePrinterAction->trigger();
         QCOMPARE(prompter->texts(QStringLiteral("warning")),
                  QStringList{QStringLiteral("未找到可以使用的打印机 ！")});
     }

@@ -49,26 +49,26 @@ private slots:
     void exportWithClearingThenImport() {
         const QString path = m_out.filePath(QStringLiteral("all.SBF"));
         auto form = showMain();
-        QCOMPARE(column(form->TypeGrid), (QStringList{QStringLiteral("支票"), QStringLiteral("进帐单"),
+        QCOMPARE(column(form->typeList), (QStringList{QStringLiteral("支票"), QStringLiteral("进帐单"),
                                                       QStringLiteral("电汇"), QStringLiteral("自定义二")}));
 
         m_prompter->files << path;
         m_prompter->answers << true;
-        form->N12->trigger();
+        form->exportBackupAction->trigger();
         QCOMPARE(m_prompter->texts(QStringLiteral("save")), QStringList{QStringLiteral("导出备份文件")});
         QCOMPARE(m_prompter->texts(QStringLiteral("question")),
                  QStringList{QStringLiteral("备份后清除系统记录吗？")});
         QVERIFY(m_prompter->texts(QStringLiteral("error")).isEmpty());
         QVERIFY(QFile::exists(path));
-        QVERIFY(column(form->TypeGrid).isEmpty());
+        QVERIFY(column(form->typeList).isEmpty());
         QCOMPARE(form->selectedBill(), nullptr);
 
         m_prompter->clear();
         m_prompter->files << path;
-        form->N21->trigger();
+        form->importBackupAction->trigger();
         QCOMPARE(m_prompter->texts(QStringLiteral("open")), QStringList{QStringLiteral("导入备份文件")});
         QVERIFY(m_prompter->texts(QStringLiteral("error")).isEmpty());
-        QCOMPARE(column(form->TypeGrid), (QStringList{QStringLiteral("支票"), QStringLiteral("进帐单"),
+        QCOMPARE(column(form->typeList), (QStringList{QStringLiteral("支票"), QStringLiteral("进帐单"),
                                                       QStringLiteral("电汇"), QStringLiteral("自定义二")}));
         QCOMPARE(form->selectedBill()->billName, QStringLiteral("现金支票"));
     }
@@ -90,7 +90,7 @@ private slots:
         m_prompter->files << path;
         if (exists)
             m_prompter->answers << false;
-        form->N12->trigger();
+        form->exportBackupAction->trigger();
         const QStringList questions = m_prompter->texts(QStringLiteral("question"));
         QCOMPARE(questions,
                  exists ? QStringList{QStringLiteral("已经有同名的文件，覆盖吗 ？")} : QStringList());
@@ -109,7 +109,7 @@ private slots:
         QFETCH(bool, information);
         auto form = showMain();
         m_prompter->files << m_out.filePath(QStringLiteral("none.SBF"));
-        (information ? form->N22 : form->N21)->trigger();
+        (information ? form->importInformationAction : form->importBackupAction)->trigger();
         QCOMPARE(m_prompter->texts(QStringLiteral("notice")), QStringList{QStringLiteral("没有备份文件")});
     }
 
@@ -119,7 +119,7 @@ private slots:
         auto form = showMain();
         const QString before = storeSnapshot();
         m_prompter->files << path;
-        form->N21->trigger();
+        form->importBackupAction->trigger();
         const QStringList errors = m_prompter->texts(QStringLiteral("error"));
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors.constFirst().startsWith(QStringLiteral("导入系统备份失败")),
@@ -134,10 +134,10 @@ private slots:
         auto form = showMain();
         m_prompter->files << path;
         m_prompter->answers << false;
-        form->N12->trigger();
+        form->exportBackupAction->trigger();
         m_prompter->clear();
         m_prompter->files << path;
-        form->N22->trigger();
+        form->importInformationAction->trigger();
         QVERIFY(m_prompter->texts(QStringLiteral("error")).isEmpty());
         QCOMPARE(Sql::rowCount(bill(), QStringLiteral("业务单位")), 2);
         QCOMPARE(Sql::rowCount(bill(), BillStore::masterTable()), 4);

@@ -284,16 +284,16 @@ private slots:
         // Into the listed type: the new bill joins the list.
         runImport(main, definitionFile(QStringLiteral("进帐单二"), 1));
         QCOMPARE(main.currentTypeIndex(), 1);
-        QCOMPARE(main.ItemGrid->item(2, 0)->text(), QStringLiteral("进帐单二"));
+        QCOMPARE(main.billList->item(2, 0)->text(), QStringLiteral("进帐单二"));
         QCOMPARE(main.billStore().typeBillCount(1), 2);
 
         // Into another type: the type list gains it, the listed bills stay.
         runImport(main, definitionFile(QStringLiteral("支票一"), 0));
-        QCOMPARE(main.TypeGrid->rowCount(), 2);
-        QCOMPARE(main.TypeGrid->item(0, 0)->text(), QStringLiteral("支票"));
+        QCOMPARE(main.typeList->rowCount(), 2);
+        QCOMPARE(main.typeList->item(0, 0)->text(), QStringLiteral("支票"));
         QCOMPARE(main.currentTypeIndex(), 1);
-        QCOMPARE(main.ItemGrid->item(1, 0)->text(), QStringLiteral("进帐单一"));
-        QCOMPARE(main.TypeGrid->item(main.highlightedTypeRow(), 0)->text(), QStringLiteral("进帐单"));
+        QCOMPARE(main.billList->item(1, 0)->text(), QStringLiteral("进帐单一"));
+        QCOMPARE(main.typeList->item(main.highlightedTypeRow(), 0)->text(), QStringLiteral("进帐单"));
     }
 
     void importIntoEmptyStoreListsTheType() {
@@ -301,10 +301,10 @@ private slots:
         main.show();
         QCOMPARE(main.currentTypeIndex(), -1);
         // The banner button does what the menu command does.
-        runImport(main, definitionFile(QStringLiteral("电汇一"), 2), main.BitBtn1);
+        runImport(main, definitionFile(QStringLiteral("电汇一"), 2), main.importBillButton);
         QCOMPARE(main.currentTypeIndex(), 2);
-        QCOMPARE(main.TypeGrid->item(0, 0)->text(), QStringLiteral("电汇"));
-        QCOMPARE(main.ItemGrid->item(1, 0)->text(), QStringLiteral("电汇一"));
+        QCOMPARE(main.typeList->item(0, 0)->text(), QStringLiteral("电汇"));
+        QCOMPARE(main.billList->item(1, 0)->text(), QStringLiteral("电汇一"));
         QVERIFY(main.selectedBill());
     }
 
@@ -350,7 +350,7 @@ private:
         if (button)
             QTest::mouseClick(button, Qt::LeftButton);
         else
-            main.N2->trigger();
+            main.importBillAction->trigger();
         QVERIFY(seen);
     }
 

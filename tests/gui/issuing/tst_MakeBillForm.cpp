@@ -894,7 +894,7 @@ private slots:
         TMainForm main;
         main.resize(1000, 800);
         main.show();
-        QVERIFY(main.BitBtn4->isEnabled());
+        QVERIFY(main.issueButton->isEnabled());
         QString caption;
         QTimer::singleShot(0, [&caption] {
             if (auto* form = qobject_cast<TMakeBillForm*>(QApplication::activeModalWidget())) {
@@ -902,7 +902,7 @@ private slots:
                 form->exitButton->click();
             }
         });
-        main.BitBtn4->click();
+        main.issueButton->click();
         QCOMPARE(caption, u8("支票--转帐支票  开票"));
     }
 };

@@ -225,9 +225,9 @@ private slots:
 
     void mainWindowOffersTheQuery() {
         TMainForm main;
-        QVERIFY(main.N9);
-        QCOMPARE(main.N9->text(), QStringLiteral("查询统计"));
-        QVERIFY(main.BitBtn3->isVisibleTo(&main));
+        QVERIFY(main.queryAction);
+        QCOMPARE(main.queryAction->text(), QStringLiteral("查询统计"));
+        QVERIFY(main.queryButton->isVisibleTo(&main));
     }
 
 private:

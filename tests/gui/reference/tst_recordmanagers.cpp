@@ -337,18 +337,20 @@ private slots:
     void mainWindowOpensTheManagers_data() {
         QTest::addColumn<int>("item");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("N5") << 0 << "本单位帐户-信息管理";
-        QTest::newRow("N6") << 1 << "往来业务单位帐户-信息管理";
-        QTest::newRow("N7") << 2 << "用途-信息管理";
-        QTest::newRow("N19") << 3 << "联系人-信息管理";
+        QTest::newRow("own accounts") << 0 << "本单位帐户-信息管理";
+        QTest::newRow("business units") << 1 << "往来业务单位帐户-信息管理";
+        QTest::newRow("purposes") << 2 << "用途-信息管理";
+        QTest::newRow("contacts") << 3 << "联系人-信息管理";
     }
     void mainWindowOpensTheManagers() {
         QFETCH(int, item);
         QFETCH(QString, caption);
         TMainForm main;
-        const QList<QAction*> popup = main.InfoPopup->actions();
+        const QList<QAction*> popup = main.informationMenu->actions();
         QCOMPARE(popup.size(), 4);
-        QCOMPARE(popup.at(item), (QList<QAction*>{main.N5, main.N6, main.N7, main.N19}).at(item));
+        QCOMPARE(popup.at(item), (QList<QAction*>{main.ownAccountsAction, main.businessUnitsAction,
+                                                  main.purposesAction, main.contactsAction})
+                                     .at(item));
         QString shown;
         bool selecting = true;
         whenModal<RecordManagerForm>([&](RecordManagerForm* f) {

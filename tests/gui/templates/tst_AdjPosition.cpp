@@ -325,13 +325,13 @@ void TestAdjPosition::openedFromTheMainWindow() {
     TMainForm main;
     main.show();
     QVERIFY(main.selectedBill());
-    QVERIFY(main.BitBtn5->isEnabled());
+    QVERIFY(main.adjustPositionButton->isEnabled());
     int shown = 0;
     whenShown<TAdjPositionForm>([&shown](TAdjPositionForm* d) {
         shown = d->itemNameList->count();
         d->exitButton->click();
     });
-    main.BitBtn5->click();
+    main.adjustPositionButton->click();
     QCOMPARE(shown, 1);
 }
 
