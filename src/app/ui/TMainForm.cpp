@@ -1,11 +1,14 @@
 #include "app/ui/TMainForm.h"
 
+#include "app/ui/BillCardDelegate.h"
+#include "app/ui/CardStyle.h"
 #include "app/ui/HelpWindow.h"
 #include "app/ui/TAboutBox.h"
 #include "app/ui/TPrinterCalibrationForm.h"
 #include "app/ui/TSltPrinterForm.h"
 #include "app/ui/TSystemSettingsForm.h"
 #include "app/ui/TWaitingForm.h"
+#include "app/ui/TypeCardDelegate.h"
 #include "app/ui/WelcomePanel.h"
 #include "exchange/SampleCheque.h"
 #include "exchange/ui/BackupCommands.h"
@@ -33,9 +36,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QThread>
 #include <QVBoxLayout>
@@ -44,120 +45,6 @@
 #include <functional>
 
 namespace {
-const int kCardLeft = 16; // left edge of the "开  票" button: the bill cards start there
-const QColor kPen(89, 172, 255);
-const QColor kFill(215, 232, 240);
-const QColor kHighlightFill(150, 196, 218);
-const QColor kHighlightPen(0, 0, 255);
-
-QFont cellFont(const QWidget* w) {
-    QFont f = w->font();
-    f.setPointSize(10);
-    return f;
-}
-
-// Draws a type-list card: rounded rectangle with the type name.
-class TypeCardDelegate : public QStyledItemDelegate {
-public:
-    TypeCardDelegate(QTableWidget* grid, std::function<QColor()> background, std::function<int()> highlighted)
-        : QStyledItemDelegate(grid), m_grid(grid), m_background(std::move(background)),
-          m_highlighted(std::move(highlighted)) {}
-
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        const QRect cell = option.rect;
-        p->save();
-        p->fillRect(cell, m_background());
-        const bool hi = index.row() == m_highlighted();
-        const QString text = index.data().toString();
-        if (!text.isEmpty()) {
-            p->setRenderHint(QPainter::Antialiasing);
-            p->setPen(QPen(hi ? kHighlightPen : kPen, hi ? 2 : 1));
-            p->setBrush(hi ? kHighlightFill : kFill);
-            const int right = m_grid->viewport()->width() - 8;
-            p->drawRoundedRect(QRect(QPoint(cell.left() + 8, cell.top() + 2), QPoint(right, cell.top() + 34)),
-                               5, 5);
-            p->setFont(cellFont(m_grid));
-            p->setPen(hi ? QColor(Qt::blue) : QColor(Qt::black));
-            const QFontMetrics fm(p->font());
-            p->drawText(cell.left() + 32, cell.top() + (36 - fm.height()) / 2 + fm.ascent(), text);
-        }
-        p->restore();
-    }
-
-private:
-    QTableWidget* m_grid;
-    std::function<QColor()> m_background;
-    std::function<int()> m_highlighted;
-};
-
-// Draws the bill list: a header card in row 0, then one card with a round marker per bill.
-class BillCardDelegate : public QStyledItemDelegate {
-public:
-    BillCardDelegate(QTableWidget* grid, std::function<QColor()> background, std::function<int()> selected)
-        : QStyledItemDelegate(grid), m_grid(grid), m_background(std::move(background)),
-          m_selected(std::move(selected)) {}
-
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        const QRect cell = option.rect;
-        const int c = kCardLeft;
-        p->save();
-        p->fillRect(cell, m_background());
-        p->setFont(cellFont(m_grid));
-        const QFontMetrics fm(p->font());
-        const QString text = index.data().toString();
-        if (index.row() == 0) {
-            const QRect inner(QPoint(c + 2, cell.top() + 2), QPoint(cell.right() - 2, cell.bottom() - 2));
-            p->fillRect(inner, kFill);
-            if (!text.isEmpty()) {
-                p->setPen(Qt::black);
-                p->drawText(c + (inner.width() - fm.horizontalAdvance(text)) / 2,
-                            inner.top() + (inner.height() - fm.height()) / 2 + fm.ascent(), text);
-            }
-        } else {
-            const bool hi = index.row() == m_selected() + 1;
-            const QColor pen = hi ? kHighlightPen : kPen;
-            const QColor fill = hi ? kHighlightFill : kFill;
-            p->setRenderHint(QPainter::Antialiasing);
-            p->setPen(QPen(pen, hi ? 2 : 1));
-            p->setBrush(fill);
-            p->drawRoundedRect(
-                QRect(QPoint(c + 2, cell.top() + 2), QPoint(cell.right() - 2, cell.bottom() - 2)), 5, 5);
-            p->setPen(QPen(pen, 1));
-            p->setBrush(Qt::white);
-            p->drawEllipse(QRect(QPoint(c + 8, cell.top() + 8), QPoint(c + 24, cell.top() + 24)));
-            if (hi) {
-                p->setPen(Qt::blue);
-                p->setBrush(Qt::blue);
-                p->drawEllipse(QRect(QPoint(c + 14, cell.top() + 14), QPoint(c + 18, cell.top() + 18)));
-            }
-            p->setPen(hi ? QColor(Qt::blue) : QColor(Qt::black));
-            p->drawText(c + 28, cell.top() + (cell.height() - fm.height()) / 2 + fm.ascent(), text);
-        }
-        p->restore();
-    }
-
-private:
-    QTableWidget* m_grid;
-    std::function<QColor()> m_background;
-    std::function<int()> m_selected;
-};
-
-QTableWidget* makeGrid(QWidget* parent, int rowHeight) {
-    auto* g = new QTableWidget(parent);
-    g->setColumnCount(1);
-    g->horizontalHeader()->hide();
-    g->verticalHeader()->hide();
-    g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    g->verticalHeader()->setDefaultSectionSize(rowHeight);
-    g->setShowGrid(false);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->setSelectionMode(QAbstractItemView::NoSelection);
-    g->setFocusPolicy(Qt::NoFocus);
-    g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    g->setFrameShape(QFrame::NoFrame);
-    return g;
-}
-
 QWidget* bar(QWidget* parent, bool vertical) {
     auto* w = new QWidget(parent);
     w->setAutoFillBackground(true);
@@ -255,7 +142,7 @@ void TMainForm::createLayout() {
 
     auto* lower = new QHBoxLayout;
     lower->setSpacing(0);
-    typeList = makeGrid(central, 36);
+    typeList = CardStyle::makeList(central, 36);
     typeList->setFixedWidth(200);
     typeList->setItemDelegate(new TypeCardDelegate(
         typeList, [this] { return locationLabel->palette().color(QPalette::Window); },
@@ -303,7 +190,7 @@ void TMainForm::createLayout() {
         x += 104;
     }
     belowLayout->addWidget(buttonBar);
-    billList = makeGrid(belowArea, 32);
+    billList = CardStyle::makeList(belowArea, 32);
     setBackground(billList, below);
     billList->setItemDelegate(new BillCardDelegate(
         billList, [below] { return below; }, [this] { return m_selectedBill; }));
@@ -661,7 +548,7 @@ void TMainForm::billListPressed(const QPoint& pos) {
     const int row = billList->rowAt(pos.y());
     m_pressedOnBill = false;
     if (row >= 1) {
-        if (pos.x() <= kCardLeft) {
+        if (pos.x() <= CardStyle::kCardLeft) {
             billList->setCurrentCell(m_rememberedBillRow, 0);
         } else if (row <= m_entries.size()) {
             m_pressedOnBill = true;
