@@ -5,6 +5,7 @@
 #include "store/BillStore.h"
 #include "store/ColumnNames.h"
 #include "store/Database.h"
+#include "store/Dialect.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
 #include "store/VoidedRecords.h"
@@ -76,12 +77,20 @@ int appendRows(const QSqlDatabase& src, const QString& srcTable, const QSqlDatab
     const int n = std::min<int>(srcCols.size(), dstCols.size());
     QStringList sources;
     QStringList names;
+    QStringList sourceNames;
+    QStringList targetNames;
     for (int i = from; i < n; ++i) {
         const Sql::ColumnDef& c = dstCols.at(i);
         if (freshKeys && c.primaryKey && c.type == QLatin1String("INTEGER"))
             continue;
         sources << q(srcCols.at(i));
         names << q(c.name);
+        sourceNames << srcCols.at(i);
+        targetNames << c.name;
+    }
+    if (Dialect::isPostgres(live)) {
+        // A server cannot reach the image file: the rows travel through this connection.
+        return Sql::appendRows(src, srcTable, sourceNames, live, dstTable, targetNames);
     }
     const QString source = QStringLiteral("%1.%2").arg(q(kImageSchema), q(srcTable));
     QSqlQuery insert(live);
@@ -103,10 +112,14 @@ int appendRows(const QSqlDatabase& src, const QString& srcTable, const QSqlDatab
 }
 
 // The backup image attached to the live connection for the length of an import, so that rows go
-// from table to table inside SQLite. Nothing stored in the image may run code meanwhile.
+// from table to table inside SQLite. Nothing stored in the image may run code meanwhile. A shared
+// store on a server reads the image through its own connection instead.
 class AttachedImage {
 public:
     AttachedImage(const QSqlDatabase& live, const QString& path) : m_live(live) {
+        if (Dialect::isPostgres(m_live))
+            return;
+        m_attached = true;
         m_trusted = Sql::scalar(m_live, QStringLiteral("PRAGMA trusted_schema")).toInt();
         Sql::exec(m_live, QStringLiteral("PRAGMA trusted_schema=OFF"));
         try {
@@ -117,6 +130,8 @@ public:
         }
     }
     ~AttachedImage() {
+        if (!m_attached)
+            return;
         QSqlQuery(m_live).exec(QStringLiteral("DETACH DATABASE %1").arg(q(kImageSchema)));
         restoreTrust();
     }
@@ -128,6 +143,7 @@ private:
         QSqlQuery(m_live).exec(QStringLiteral("PRAGMA trusted_schema=%1").arg(m_trusted ? 1 : 0));
     }
     QSqlDatabase m_live;
+    bool m_attached = false;
     int m_trusted = 1;
 };
 

@@ -41,7 +41,7 @@ QList<PreBill> PreBillTable::renumberAndRead() const {
     tx.commit();
 
     QList<PreBill> list;
-    QSqlQuery all = Sql::exec(db, QStringLiteral("SELECT * FROM %1").arg(q(m_table)) + Sql::naturalOrder());
+    QSqlQuery all = Sql::exec(db, Sql::selectAll(db, m_table) + Sql::naturalOrder());
     while (all.next())
         list << fromRecord(all.record());
     return list;
@@ -63,7 +63,7 @@ void PreBillTable::append(int number, int currency, const FilledBill& bill) cons
 std::optional<PreBill> PreBillTable::find(int number) const {
     const QSqlDatabase db = Database::get(Db::Bill);
     QSqlQuery query = Sql::exec(db,
-                                QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(q(m_table), q(kNumber)) +
+                                Sql::selectAll(db, m_table) + QStringLiteral(" WHERE %1 = ?").arg(Sql::q(kNumber)) +
                                     Sql::naturalOrder() + QStringLiteral(" LIMIT 1"),
                                 {number});
     if (!query.next())

@@ -2,6 +2,7 @@
 
 #include "issuing/PreBillTable.h"
 #include "store/Database.h"
+#include "store/Dialect.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
 
@@ -53,7 +54,7 @@ QList<int> RememberedItems(const FilledBill& bill) {
 
 void LoadRememberedItems(const QString& table, FilledBill& bill, Remembered which) {
     const QSqlDatabase db = Database::get(Db::Bill);
-    QSqlQuery query = Sql::exec(db, QStringLiteral("SELECT * FROM %1").arg(q(table)) + Sql::naturalOrder() +
+    QSqlQuery query = Sql::exec(db, Sql::selectAll(db, table) + Sql::naturalOrder() +
                                         QStringLiteral(" LIMIT 1"));
     if (!query.next())
         return;
@@ -105,9 +106,14 @@ void AdvanceNumbers(FilledBill& bill) {
             bill.values[i] = IncrementTrailingNumber(bill.values.at(i));
 }
 
-PendingPrintRecord::PendingPrintRecord(const MainItemFlag& entry, const FilledBill& bill, int currency,
+PendingPrintRecord::PendingPrintRecord(const MainItemFlag& entry, FilledBill& bill, int currency,
                                        const QDateTime& moment)
     : m_tx(Database::get(Db::Bill)) {
+    const QSqlDatabase db = Database::get(Db::Bill);
+    if (Dialect::isPostgres(db)) {
+        Dialect::lockForNumbering(db, entry.historyTable);
+        LoadRememberedItems(entry.autoTable, bill, Remembered::NumbersOnly);
+    }
     FilledBill advanced = bill;
     AdvanceNumbers(advanced);
     AppendHistoryRecord(entry.historyTable, currency, bill, moment);

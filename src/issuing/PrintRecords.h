@@ -44,11 +44,14 @@ void AdvanceNumbers(FilledBill& bill);
 // The records of one print, prepared before the job is sent: the write transaction is opened
 // (so the store is known to be writable) and the history row and the advanced passwords and
 // automatic numbers are written inside it. Destroyed without commit(), it leaves no trace.
+// On a shared store the bill's numbers are taken from the store under a lock that holds other
+// desks' prints of the same bill until this one is committed or dropped, so that no two prints
+// get the same number; with the embedded store (one operator, one writer at a time) the bill
+// keeps the numbers its window shows, which the operator may have changed.
 class PendingPrintRecord {
 public:
     // Throws StoreError when the store cannot be written; nothing has changed then.
-    PendingPrintRecord(const MainItemFlag& entry, const FilledBill& bill, int currency,
-                       const QDateTime& moment);
+    PendingPrintRecord(const MainItemFlag& entry, FilledBill& bill, int currency, const QDateTime& moment);
     // Makes the records permanent and gives the bill its advanced numbers. Throws StoreError when
     // the commit fails; the records are then rolled back and the bill keeps its values.
     void commit(FilledBill& bill);

@@ -5,6 +5,7 @@
 #include "query/DecimalSum.h"
 #include "query/QueryDates.h"
 #include "store/Database.h"
+#include "store/Dialect.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
 #include "store/VoidedRecords.h"
@@ -73,14 +74,16 @@ void addVoidColumns(HistoryListing& list) {
         list.rows[r] << (list.isVoided(r) ? QStringLiteral("作废") : QString()) << list.voidReasons.at(r);
 }
 
-QString dateExpression() {
+QString dateExpression(const QSqlDatabase& db) {
     // Year from the first four characters, month and day from the two characters after "年" and
     // "月" of the stored print date.
     const QString d = Sql::q(kDate);
-    return QStringLiteral("(CAST(substr(%1, 1, 4) AS INTEGER) * 10000 + "
-                          "CAST(substr(%1, instr(%1, '年') + 1, 2) AS INTEGER) * 100 + "
-                          "CAST(substr(%1, instr(%1, '月') + 1, 2) AS INTEGER))")
-        .arg(d);
+    const auto after = [&](const char* mark) {
+        return QStringLiteral("substr(%1, %2 + 1, 2)").arg(d, Dialect::findText(db, d, QString::fromUtf8(mark)));
+    };
+    return QStringLiteral("(%1 * 10000 + %2 * 100 + %3)")
+        .arg(Dialect::integerPrefix(db, QStringLiteral("substr(%1, 1, 4)").arg(d)),
+             Dialect::integerPrefix(db, after("年")), Dialect::integerPrefix(db, after("月")));
 }
 
 // The date of every record kept in an index, so that a listing reads only the rows of its dates
@@ -90,7 +93,7 @@ void ensureDateIndex(const QSqlDatabase& db, const QString& historyTable) {
     const QString index = historyTable + QStringLiteral("_打印日期");
     QSqlQuery create(db);
     create.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                    .arg(Sql::q(index), Sql::q(historyTable), dateExpression()));
+                    .arg(Sql::q(index), Sql::q(historyTable), dateExpression(db)));
 }
 } // namespace
 
@@ -118,8 +121,7 @@ int ListHistory(const QString& historyTable, const QString& itemTable, const QSt
     ensureDateIndex(db, historyTable);
 
     QSqlQuery q = Sql::exec(db,
-                            QStringLiteral("SELECT * FROM %1 WHERE %2 BETWEEN ? AND ?")
-                                    .arg(Sql::q(historyTable), dateExpression()) +
+                            Sql::selectAll(db, historyTable) + QStringLiteral(" WHERE %1 BETWEEN ? AND ?").arg(dateExpression(db)) +
                                 Sql::naturalOrder(),
                             {*from, *to});
     const QSqlRecord record = q.record();
@@ -239,9 +241,9 @@ int ListHistory(const QString& historyTable, const QString& itemTable, const QSt
 }
 
 std::optional<HistoryRecord> ReadHistoryRecord(const QString& historyTable, qint64 number) {
+    const QSqlDatabase db = Database::get(Db::Bill);
     QSqlQuery q = Sql::exec(
-        Database::get(Db::Bill),
-        QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(Sql::q(historyTable), Sql::q(kNumber)), {number});
+        db, Sql::selectAll(db, historyTable) + QStringLiteral(" WHERE %1 = ?").arg(Sql::q(kNumber)), {number});
     if (!q.next())
         return std::nullopt;
     HistoryRecord r;

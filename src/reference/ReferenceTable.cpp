@@ -98,8 +98,7 @@ qint64 ReferenceTable::append(const QStringList& columns, const QStringList& val
     QVariantList bound;
     for (int i = 0; i < columns.size(); ++i)
         bound << textValue(values, i);
-    Sql::insertRow(db, m_table, columns, bound);
-    const qint64 id = Sql::scalar(db, QStringLiteral("SELECT last_insert_rowid()")).toLongLong();
+    const qint64 id = Sql::insertRowReturning(db, m_table, columns, bound);
     tx.commit();
     return id;
 }

@@ -185,14 +185,9 @@ QString BillStore::nextTableStem() const {
     // so that the cost stays the same however many bills the store holds.
     auto taken = [&](qint64 k) {
         const QString stem = QStringLiteral("H%1").arg(k);
-        for (const char* suffix : {"Type", "Item", "His", "Bef", "Auto"}) {
-            QSqlQuery lookup(db);
-            if (!lookup.exec(
-                    QStringLiteral("PRAGMA main.table_info(%1)").arg(q(stem + QLatin1String(suffix)))))
-                throw StoreError(Sql::causeOf(lookup.lastError()));
-            if (lookup.next())
+        for (const char* suffix : {"Type", "Item", "His", "Bef", "Auto"})
+            if (Sql::tableExists(db, stem + QLatin1String(suffix)))
                 return true;
-        }
         return false;
     };
     while (taken(n))

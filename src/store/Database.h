@@ -15,10 +15,36 @@ enum class Db {
 
 namespace Database {
 
+// Where the bill store lives: empty for the SQLite file of the application folder (the default),
+// or a PostgreSQL server named by a URL postgresql://host[:port]/database[?user=name&...]. The
+// definition and backup databases stay SQLite files of the application folder: they belong to
+// one operator.
+void setStoreUrl(const QString& url);
+QString storeUrl();
+bool isShared();
+
+// The parts of a store URL; `error` says in the operator's words what is wrong with it. A password
+// is refused: it belongs in libpq's password file or service file, not in the settings.
+struct ServerAddress {
+    QString host;
+    int port = 5432;
+    QString database;
+    QString user;
+    QString options; // libpq connection options, e.g. "sslmode=require;connect_timeout=10"
+    QString error;
+};
+ServerAddress parseStoreUrl(const QString& url);
+// Opens a connection to the server under the given name (not yet registered ones only); the
+// caller removes it. Returns an empty string or the reason it failed.
+QString openServer(const ServerAddress& address, const QString& connectionName);
+
 // The open connection of the calling thread; opened on first use. Throws StoreError when the file
 // cannot be opened.
 QSqlDatabase get(Db which);
+// The SQLite file of a database (of the bill store too when it is shared: it is not used then).
 QString filePath(Db which);
+// What the operator is told the database is: the file, or the server's URL.
+QString location(Db which);
 
 // Closes and removes the calling thread's connections (workers call this before they end; tests
 // call it before they switch application folders).

@@ -206,7 +206,9 @@ void ensureDatabases() {
     for (const Db which : {Db::Bill, Db::Define}) {
         const QString path = Database::filePath(which);
         const QList<TableDef> tables = which == Db::Bill ? billStoreTables() : defineTables();
-        if (QFileInfo::exists(path))
+        if (which == Db::Bill && Database::isShared())
+            completeExisting(which, Database::location(which), tables);
+        else if (QFileInfo::exists(path))
             completeExisting(which, path, tables);
         else
             createFresh(path, tables);

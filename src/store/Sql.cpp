@@ -1,13 +1,11 @@
 #include "store/Sql.h"
 
+#include "store/Dialect.h"
 #include "store/StoreError.h"
 
 #include <QHash>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
-
-#include <sqlite3.h>
 
 namespace Sql {
 
@@ -18,6 +16,12 @@ QString q(const QString& identifier) {
 }
 
 QString causeOf(const QSqlError& error) {
+    // PostgreSQL reports a five-character SQLSTATE; SQLite's result codes have at most four digits.
+    const QString native = error.nativeErrorCode();
+    if (native.size() == 5) {
+        const QString cause = Dialect::causeOfState(native);
+        return cause.isEmpty() ? error.text() : cause;
+    }
     // SQLite's primary result code is the low byte of an extended one.
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
@@ -48,7 +52,9 @@ namespace {
 [[noreturn]] void fail(const QSqlDatabase& db, const QSqlError& error, const QString& sql) {
     const QString cause = causeOf(error);
     QString message = QStringLiteral("数据库错误：%1").arg(cause);
-    if (!db.databaseName().isEmpty())
+    if (Dialect::isPostgres(db))
+        message += QStringLiteral("\n数据库：%1:%2/%3").arg(db.hostName()).arg(db.port()).arg(db.databaseName());
+    else if (!db.databaseName().isEmpty())
         message += QStringLiteral("\n文件：%1").arg(db.databaseName());
     // The raw text and statement help whoever reads a report; the cause comes first.
     if (cause != error.text())
@@ -61,10 +67,16 @@ namespace {
 QSqlQuery exec(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
+    // PostgreSQL prepares only queries and row changes; a statement without values runs as it is.
+    if (values.isEmpty() && Dialect::isPostgres(db)) {
+        if (!query.exec(sql))
+            fail(db, query.lastError(), sql);
+        return query;
+    }
     if (!query.prepare(sql))
         fail(db, query.lastError(), sql);
     for (const QVariant& v : values)
-        query.addBindValue(v);
+        query.addBindValue(Dialect::bindable(db, v));
     if (!query.exec())
         fail(db, query.lastError(), sql);
     return query;
@@ -78,41 +90,15 @@ QVariant scalar(const QSqlDatabase& db, const QString& sql, const QVariantList& 
 }
 
 bool tableExists(const QSqlDatabase& db, const QString& table) {
-    // SQLite keeps its schema in a hash: asking it costs the same with five tables or fifty
-    // thousand, where reading sqlite_master goes through all of them. The statement before brings
-    // the connection's schema up to date with what other connections changed.
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
-        exec(db, QStringLiteral("SELECT 1 FROM main.sqlite_master LIMIT 0"));
-        sqlite3* connection = *static_cast<sqlite3* const*>(handle.data());
-        return sqlite3_table_column_metadata(connection, "main", table.toUtf8().constData(), nullptr, nullptr,
-                                             nullptr, nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    return scalar(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=?"),
-                  {table})
-               .toInt() > 0;
+    return Dialect::tableExists(db, table);
 }
 
 QStringList tableNames(const QSqlDatabase& db) {
-    QStringList names;
-    QSqlQuery query = exec(
-        db, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'"));
-    while (query.next())
-        names << query.value(0).toString();
-    return names;
+    return Dialect::tableNames(db);
 }
 
 QList<ColumnDef> columns(const QSqlDatabase& db, const QString& table) {
-    QList<ColumnDef> cols;
-    QSqlQuery query = exec(db, QStringLiteral("PRAGMA table_info(%1)").arg(q(table)));
-    while (query.next()) {
-        ColumnDef c;
-        c.name = query.value(1).toString();
-        c.type = query.value(2).toString().toUpper();
-        c.notNull = query.value(3).toInt() != 0;
-        c.primaryKey = query.value(5).toInt() != 0;
-        cols << c;
-    }
+    const QList<ColumnDef> cols = Dialect::columns(db, table);
     if (cols.isEmpty())
         throw StoreError(QStringLiteral("数据表不存在：%1").arg(table));
     return cols;
@@ -126,16 +112,8 @@ QStringList columnNames(const QSqlDatabase& db, const QString& table) {
 }
 
 void createTable(const QSqlDatabase& db, const QString& table, const QList<ColumnDef>& cols) {
-    QStringList defs;
-    for (const ColumnDef& c : cols) {
-        QString def = q(c.name) + QLatin1Char(' ') + c.type;
-        if (c.primaryKey)
-            def += QStringLiteral(" PRIMARY KEY");
-        else if (c.notNull)
-            def += QStringLiteral(" NOT NULL");
-        defs << def;
-    }
-    exec(db, QStringLiteral("CREATE TABLE %1 (%2)").arg(q(table), defs.join(QStringLiteral(", "))));
+    Dialect::forgetTable(db, table);
+    exec(db, QStringLiteral("CREATE TABLE %1 (%2)").arg(q(table), Dialect::tableBody(db, cols)));
 }
 
 void createTableLike(const QSqlDatabase& srcDb, const QString& srcTable, const QSqlDatabase& dstDb,
@@ -148,6 +126,7 @@ void createTableLike(const QSqlDatabase& srcDb, const QString& srcTable, const Q
 }
 
 void dropTable(const QSqlDatabase& db, const QString& table) {
+    Dialect::forgetTable(db, table);
     exec(db, QStringLiteral("DROP TABLE %1").arg(q(table)));
 }
 
@@ -163,9 +142,18 @@ QString naturalOrder() {
     return QStringLiteral(" ORDER BY rowid");
 }
 
+QString selectAll(const QSqlDatabase& db, const QString& table) {
+    if (!Dialect::isPostgres(db))
+        return QStringLiteral("SELECT * FROM %1").arg(q(table));
+    QStringList quoted;
+    for (const QString& c : columnNames(db, table))
+        quoted << q(c);
+    return QStringLiteral("SELECT %1 FROM %2").arg(quoted.join(QLatin1Char(',')), q(table));
+}
+
 QList<QVariantList> allRows(const QSqlDatabase& db, const QString& table) {
     QList<QVariantList> rows;
-    QSqlQuery query = exec(db, QStringLiteral("SELECT * FROM %1").arg(q(table)) + naturalOrder());
+    QSqlQuery query = exec(db, selectAll(db, table) + naturalOrder());
     const int n = query.record().count();
     while (query.next()) {
         QVariantList row;
@@ -187,18 +175,62 @@ qint64 rowIdAt(const QSqlDatabase& db, const QString& table, int position) {
     return v.isValid() ? v.toLongLong() : -1;
 }
 
-void insertRow(const QSqlDatabase& db, const QString& table, const QStringList& cols,
-               const QVariantList& values) {
+namespace {
+QString insertStatement(const QString& table, const QStringList& cols) {
+    if (cols.isEmpty())
+        return QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(q(table));
     QStringList quoted;
     QStringList marks;
     for (const QString& c : cols) {
         quoted << q(c);
         marks << QStringLiteral("?");
     }
-    exec(db,
-         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-             .arg(q(table), quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
-         values);
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(q(table), quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+}
+} // namespace
+
+void insertRow(const QSqlDatabase& db, const QString& table, const QStringList& cols,
+               const QVariantList& values) {
+    exec(db, insertStatement(table, cols), values);
+    Dialect::renumberAfterExplicitKeys(db, table, cols);
+}
+
+qint64 insertRowReturning(const QSqlDatabase& db, const QString& table, const QStringList& cols,
+                          const QVariantList& values, const QString& column) {
+    QSqlQuery query = exec(db, insertStatement(table, cols) + QStringLiteral(" RETURNING ") + q(column), values);
+    const qint64 value = query.next() ? query.value(0).toLongLong() : -1;
+    query.finish();
+    Dialect::renumberAfterExplicitKeys(db, table, cols);
+    return value;
+}
+
+int appendRows(const QSqlDatabase& srcDb, const QString& srcTable, const QStringList& srcCols,
+               const QSqlDatabase& dstDb, const QString& dstTable, const QStringList& dstCols) {
+    QStringList quoted;
+    for (const QString& c : srcCols)
+        quoted << q(c);
+    QSqlQuery rows = exec(srcDb,
+                          QStringLiteral("SELECT %1 FROM %2")
+                                  .arg(quoted.isEmpty() ? QStringLiteral("1") : quoted.join(QLatin1Char(',')),
+                                       q(srcTable)) +
+                              naturalOrder());
+    Transaction tx(dstDb);
+    const QString sql = insertStatement(dstTable, dstCols);
+    QSqlQuery insert(dstDb);
+    if (!insert.prepare(sql))
+        fail(dstDb, insert.lastError(), sql);
+    int count = 0;
+    while (rows.next()) {
+        for (int i = 0; i < dstCols.size(); ++i)
+            insert.bindValue(i, Dialect::bindable(dstDb, rows.value(i)));
+        if (!insert.exec())
+            fail(dstDb, insert.lastError(), sql);
+        ++count;
+    }
+    Dialect::renumberAfterExplicitKeys(dstDb, dstTable, dstCols);
+    tx.commit();
+    return count;
 }
 
 void copyAllRows(const QSqlDatabase& srcDb, const QString& srcTable, const QSqlDatabase& dstDb,
@@ -206,11 +238,7 @@ void copyAllRows(const QSqlDatabase& srcDb, const QString& srcTable, const QSqlD
     const QStringList srcCols = columnNames(srcDb, srcTable);
     const QStringList dstCols = columnNames(dstDb, dstTable);
     const int n = std::min(srcCols.size(), dstCols.size());
-    const QStringList targetCols = dstCols.mid(0, n);
-    Transaction tx(dstDb);
-    for (const QVariantList& row : allRows(srcDb, srcTable))
-        insertRow(dstDb, dstTable, targetCols, row.mid(0, n));
-    tx.commit();
+    appendRows(srcDb, srcTable, srcCols.mid(0, n), dstDb, dstTable, dstCols.mid(0, n));
 }
 
 namespace {
@@ -223,7 +251,7 @@ QHash<QString, int>& depth() {
 Transaction::Transaction(const QSqlDatabase& db) : m_db(db) {
     int& d = depth()[db.connectionName()];
     if (d == 0) {
-        exec(m_db, QStringLiteral("BEGIN IMMEDIATE"));
+        exec(m_db, Dialect::beginWrite(m_db));
         m_outer = true;
     }
     ++d;

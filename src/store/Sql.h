@@ -45,8 +45,11 @@ void dropTable(const QSqlDatabase& db, const QString& table);
 void emptyTable(const QSqlDatabase& db, const QString& table);
 int rowCount(const QSqlDatabase& db, const QString& table);
 
-// Rows in the table's natural order (the order in which they were appended).
+// Rows in the table's natural order (the order in which they were appended). Every table has a row
+// key named rowid: SQLite's own, or an explicit column on a shared store.
 QString naturalOrder();
+// "SELECT <every column of the program> FROM table", without the row key.
+QString selectAll(const QSqlDatabase& db, const QString& table);
 QList<QVariantList> allRows(const QSqlDatabase& db, const QString& table);
 // The rowid of the row at a 0-based position in natural order, or -1 when there is none.
 qint64 rowIdAt(const QSqlDatabase& db, const QString& table, int position);
@@ -54,6 +57,14 @@ qint64 rowIdAt(const QSqlDatabase& db, const QString& table, int position);
 // Appends a row; values are matched to the given columns.
 void insertRow(const QSqlDatabase& db, const QString& table, const QStringList& cols,
                const QVariantList& values);
+// Appends a row and returns the value of one of its columns (rowid, or a self-numbering key).
+qint64 insertRowReturning(const QSqlDatabase& db, const QString& table, const QStringList& cols,
+                          const QVariantList& values, const QString& column = QStringLiteral("rowid"));
+// Appends every row of one table to another table, possibly of another database, in natural
+// order: the source columns go to the destination columns of the same position. Returns the
+// number of rows.
+int appendRows(const QSqlDatabase& srcDb, const QString& srcTable, const QStringList& srcCols,
+               const QSqlDatabase& dstDb, const QString& dstTable, const QStringList& dstCols);
 // Appends every row of one table to another, columns matched by position (as many as both have).
 void copyAllRows(const QSqlDatabase& srcDb, const QString& srcTable, const QSqlDatabase& dstDb,
                  const QString& dstTable);

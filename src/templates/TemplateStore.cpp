@@ -76,20 +76,8 @@ int WriteItemRow(const QSqlDatabase& db, const QString& table, const TemplateIte
                << bit(item.statistics);
     const QStringList cols = names.mid(0, values.size());
 
-    if (item.key == -1) {
-        QStringList quoted;
-        QStringList marks;
-        for (const QString& c : cols) {
-            quoted << q(c);
-            marks << QStringLiteral("?");
-        }
-        QSqlQuery query =
-            Sql::exec(db,
-                      QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(q(table), quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
-                      values);
-        return query.lastInsertId().toInt();
-    }
+    if (item.key == -1)
+        return int(Sql::insertRowReturning(db, table, cols, values, kKey));
 
     QStringList sets;
     for (const QString& c : cols)
@@ -103,7 +91,7 @@ int WriteItemRow(const QSqlDatabase& db, const QString& table, const TemplateIte
 
 void LoadTemplateItems(const QSqlDatabase& db, const QString& table, BillTemplate& tpl) {
     tpl.clearItems();
-    QSqlQuery query = Sql::exec(db, QStringLiteral("SELECT * FROM %1").arg(q(table)) + Sql::naturalOrder());
+    QSqlQuery query = Sql::exec(db, Sql::selectAll(db, table) + Sql::naturalOrder());
     int n = 0;
     while (n < BillTemplate::MaxItems && query.next())
         tpl.items[n++] = ReadItemRow(query.record());
@@ -122,7 +110,7 @@ void SaveTemplateItems(const QSqlDatabase& db, const QString& table, BillTemplat
 
 PageParameters readPageRow(const QSqlDatabase& db, const QString& table) {
     PageParameters page;
-    QSqlQuery query = Sql::exec(db, QStringLiteral("SELECT * FROM %1").arg(q(table)) + Sql::naturalOrder() +
+    QSqlQuery query = Sql::exec(db, Sql::selectAll(db, table) + Sql::naturalOrder() +
                                         QStringLiteral(" LIMIT 1"));
     if (!query.next())
         return page;

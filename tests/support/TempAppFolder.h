@@ -4,7 +4,9 @@
 #include <QTemporaryDir>
 
 // A fresh application folder for one test: the store and definition database are created in it,
-// settings point at its own file, and the calling thread's connections are reopened there.
+// settings point at its own file, and the calling thread's connections are reopened there. With
+// TARVEL_TEST_STORE=postgresql the bill store is instead a fresh schema on the PostgreSQL server of
+// TARVEL_TEST_PG_URL (the test is skipped without one, or fails when TARVEL_REQUIRE_POSTGRES=1).
 class TempAppFolder {
 public:
     TempAppFolder();
@@ -12,9 +14,14 @@ public:
     QString path() const;
     // Path of a file below the folder.
     QString file(const QString& relative) const;
+    // The shared store's URL, empty for the folder's own SQLite store.
+    QString storeUrl() const;
+    bool shared() const;
 
 private:
     QTemporaryDir m_dir;
+    QString m_schema;
+    QString m_storeUrl;
 };
 
 // Data file path below tests/data.
