@@ -362,6 +362,7 @@ void BackupImport::addBill(BillStore& store, const MainItemFlag& bill, int row, 
               QStringLiteral("UPDATE %1 SET %2=? WHERE rowid=(SELECT min(rowid) FROM %1)")
                   .arg(q(e.typeTable), q(kPicturePath)),
               {picture});
+    BillStore::sharePicture(m_live, picture);
 
     m_historyMoves.insert(bill.historyTable, {e.historyTable, {}});
     for (const auto& [from, to] :

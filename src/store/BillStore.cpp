@@ -4,6 +4,7 @@
 #include "platform/RegularFile.h"
 #include "store/ColumnNames.h"
 #include "store/Database.h"
+#include "store/Dialect.h"
 #include "store/Schema.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
@@ -11,15 +12,47 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <optional>
 
 using Sql::q;
 
 namespace {
+QString pictureFileName(const QString& stored) {
+    QString name = stored;
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return name.section(QLatin1Char('/'), -1);
+}
+
+// Fetches a picture of the shared store into the picture folder; the folder keeps what it had
+// when the store does not hold the picture or cannot be read.
+void fetchSharedPicture(const QString& name, const QString& path) {
+    try {
+        const QSqlDatabase db = Database::get(Db::Bill);
+        const QVariant bytes = Sql::scalar(
+            db, QStringLiteral("SELECT \"图片\" FROM %1 WHERE \"文件名\"=?").arg(q(BillStore::pictureTable())),
+            {name});
+        if (!bytes.isValid())
+            return;
+        const QByteArray data = bytes.toByteArray();
+        QSaveFile f(path);
+        if (f.open(QIODevice::WriteOnly) && f.write(data) == data.size())
+            f.commit();
+    } catch (const StoreError&) {
+    }
+}
+
+void forgetSharedPicture(const QSqlDatabase& db, const QString& stored) {
+    const QString name = pictureFileName(stored);
+    if (Dialect::isPostgres(db) && !name.isEmpty())
+        Sql::exec(db, QStringLiteral("DELETE FROM %1 WHERE \"文件名\"=?").arg(q(BillStore::pictureTable())), {name});
+}
+
 QSqlDatabase bill() {
     return Database::get(Db::Bill);
 }
@@ -214,6 +247,9 @@ MainItemFlag BillStore::createBillFromWorkingTemplate(int typeIndex, const QStri
         Sql::copyAllRows(def, workingItemTable(), db, e.itemTable);
         Sql::createTableLike(def, workingPageTable(), db, e.typeTable);
         Sql::copyAllRows(def, workingPageTable(), db, e.typeTable);
+        sharePicture(db, Sql::scalar(db, QStringLiteral("SELECT \"图象数据格式\" FROM %1").arg(q(e.typeTable)) +
+                                             Sql::naturalOrder() + QStringLiteral(" LIMIT 1"))
+                             .toString());
 
         QList<Sql::ColumnDef> his{{QStringLiteral("HistoryNumber"), QStringLiteral("INTEGER"), true, true},
                                   {QStringLiteral("打印日期"), QStringLiteral("VARCHAR(255)"), false, false},
@@ -292,6 +328,7 @@ int BillStore::deleteBill(const MainItemFlag& entry) {
         if (rowid.isValid())
             Sql::exec(db, QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(q(masterTable())), {rowid});
         picture = storedPicturePath(entry);
+        forgetSharedPicture(db, picture);
         deleteBillTables(entry);
         previous = typeBillCount(entry.typeIndex);
         changeTypeCount(entry.typeIndex, -1);
@@ -350,6 +387,7 @@ void BillStore::storeWorkingTemplate(const MainItemFlag& entry) {
     Sql::Transaction tx(db);
     Sql::emptyTable(db, entry.typeTable);
     Sql::copyAllRows(def, workingPageTable(), db, entry.typeTable);
+    sharePicture(db, storedPicturePath(entry));
     Sql::emptyTable(db, entry.itemTable);
     Sql::copyAllRows(def, workingItemTable(), db, entry.itemTable);
     tx.commit();
@@ -372,6 +410,8 @@ void BillStore::clearStore() {
         if (Sql::tableExists(db, VoidedRecords::table()))
             Sql::emptyTable(db, VoidedRecords::table());
         dropIfExists(db, typeTable());
+        if (Dialect::isPostgres(db))
+            Sql::emptyTable(db, pictureTable());
         tx.commit();
     }
     m_typeNames.clear();
@@ -419,24 +459,39 @@ void BillStore::removeLeftovers() {
             QFile::remove(pictures.filePath(name));
 }
 
-QString BillStore::newPictureFileName(const QString& extension) {
+namespace {
+// The first free picture name from k on: no file of the folder has it, nor, with a shared store,
+// a picture another desk put in the store.
+QString freePictureName(qint64& k, const QString& extension) {
     const QString dir = AppPaths::pictureDir();
-    for (qint64 k = 1;; ++k) {
-        const QString path = dir + QString::number(k) + extension;
-        if (!QFileInfo::exists(path))
-            return path;
+    std::optional<QSqlDatabase> shared;
+    if (Database::isShared())
+        shared = Database::get(Db::Bill);
+    for (k = std::max<qint64>(1, k);; ++k) {
+        const QString name = QString::number(k) + extension;
+        if (QFileInfo::exists(dir + name))
+            continue;
+        if (shared && Sql::scalar(*shared,
+                                  QStringLiteral("SELECT count(*) FROM %1 WHERE \"文件名\"=?")
+                                      .arg(q(BillStore::pictureTable())),
+                                  {name})
+                              .toInt() > 0)
+            continue;
+        return dir + name;
     }
+}
+} // namespace
+
+QString BillStore::newPictureFileName(const QString& extension) {
+    qint64 k = 1;
+    return freePictureName(k, extension);
 }
 
 QString BillStore::newPictureFileName(qint64* next) {
-    const QString dir = AppPaths::pictureDir();
-    for (qint64 k = std::max<qint64>(1, *next);; ++k) {
-        const QString path = dir + QString::number(k) + QStringLiteral(".bkg");
-        if (!QFileInfo::exists(path)) {
-            *next = k + 1;
-            return path;
-        }
-    }
+    qint64 k = *next;
+    const QString path = freePictureName(k, QStringLiteral(".bkg"));
+    *next = k + 1;
+    return path;
 }
 
 int BillStore::pictureKindOfBytes(const QByteArray& head) {
@@ -456,13 +511,30 @@ int BillStore::pictureKind(const QString& path) {
     return pictureKindOfBytes(f.read(3));
 }
 
+
+
 QString BillStore::resolvePicturePath(const QString& stored) {
     if (stored.trimmed().isEmpty())
         return {};
-    QString name = stored;
-    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    name = name.section(QLatin1Char('/'), -1);
+    const QString name = pictureFileName(stored);
     if (name.isEmpty())
         return {};
-    return AppPaths::pictureDir() + name;
+    const QString path = AppPaths::pictureDir() + name;
+    if (Database::isShared() && !QFileInfo::exists(path))
+        fetchSharedPicture(name, path);
+    return path;
+}
+
+void BillStore::sharePicture(const QSqlDatabase& db, const QString& stored) {
+    if (!Dialect::isPostgres(db) || stored.trimmed().isEmpty())
+        return;
+    const QString name = pictureFileName(stored);
+    QFile f;
+    if (name.isEmpty() || !RegularFile::open(f, AppPaths::pictureDir() + name, nullptr))
+        return;
+    const QByteArray bytes = f.readAll();
+    Sql::Transaction tx(db);
+    Sql::exec(db, QStringLiteral("DELETE FROM %1 WHERE \"文件名\"=?").arg(q(pictureTable())), {name});
+    Sql::insertRow(db, pictureTable(), {QStringLiteral("文件名"), QStringLiteral("图片")}, {name, bytes});
+    tx.commit();
 }

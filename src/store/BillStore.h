@@ -3,6 +3,7 @@
 #include "store/MainItemFlag.h"
 
 #include <QList>
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,9 @@ public:
     static QString workingPageTable() { return QStringLiteral("票据类型"); }
     static QString workingItemTable() { return QStringLiteral("基本设置项"); }
     static QStringList referenceTables(); // "本单位帐户", "联系人", "票据用途", "其他内容", "业务单位"
+    // A shared store keeps the bills' pictures itself (file name → bytes), so that every desk
+    // sees them; each desk's picture folder is then a cache of it.
+    static QString pictureTable() { return QStringLiteral("票据图片"); }
 
     // Type-name list.
     const QStringList& typeNames() const { return m_typeNames; }
@@ -78,8 +82,12 @@ public:
     static int pictureKind(const QString& path);
     static int pictureKindOfBytes(const QByteArray& head);
     // A stored picture path resolved by its file name in the picture folder, so that a moved store
-    // keeps its pictures. Empty for an empty path.
+    // keeps its pictures. Empty for an empty path. With a shared store, a picture this desk does
+    // not have yet is fetched from the store into the folder.
     static QString resolvePicturePath(const QString& stored);
+    // With a shared store: keeps the bytes of the picture file a page row names in the store
+    // (in the caller's transaction). Nothing to do for the embedded store or an empty path.
+    static void sharePicture(const QSqlDatabase& db, const QString& stored);
 
 private:
     QStringList m_typeNames;

@@ -1,9 +1,13 @@
 #include "store/DatabaseImage.h"
 
+#include "store/BillStore.h"
+#include "store/Dialect.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
 
 #include <QSqlDriver>
+#include <QSqlError>
+#include <QThread>
 
 #include <sqlite3.h>
 
@@ -11,7 +15,46 @@
 
 namespace DatabaseImage {
 
-QByteArray serialize(const QSqlDatabase& db, qint64 maxBytes) {
+namespace {
+QByteArray serializeFile(const QSqlDatabase& db, qint64 maxBytes);
+
+// A shared store's tables copied into a database in memory, whose image is then taken: a backup
+// holds an SQLite database whichever store it comes from. The pictures go into a backup as
+// picture records, not as a table.
+QByteArray copyOfShared(const QSqlDatabase& shared, qint64 maxBytes) {
+    const QString name = QStringLiteral("SharedImage@%1").arg(reinterpret_cast<quintptr>(QThread::currentThread()));
+    QByteArray image;
+    QString failure;
+    {
+        QSqlDatabase copy = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        copy.setDatabaseName(QStringLiteral(":memory:"));
+        if (!copy.open()) {
+            failure = copy.lastError().text();
+        } else {
+            try {
+                Sql::Transaction tx(copy);
+                for (const QString& table : Sql::tableNames(shared)) {
+                    if (table == BillStore::pictureTable())
+                        continue;
+                    Sql::createTable(copy, table, Sql::columns(shared, table));
+                    const QStringList cols = Sql::columnNames(copy, table);
+                    Sql::appendRows(shared, table, cols, copy, table, cols);
+                }
+                tx.commit();
+                image = serializeFile(copy, maxBytes);
+            } catch (const StoreError& e) {
+                failure = e.message();
+            }
+            copy.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!failure.isEmpty())
+        throw StoreError(QStringLiteral("无法取得共享数据库的映像：%1").arg(failure));
+    return image;
+}
+
+QByteArray serializeFile(const QSqlDatabase& db, qint64 maxBytes) {
     const qint64 pages = Sql::scalar(db, QStringLiteral("PRAGMA page_count")).toLongLong();
     const qint64 pageSize = Sql::scalar(db, QStringLiteral("PRAGMA page_size")).toLongLong();
     if (pages * pageSize > maxBytes)
@@ -35,6 +78,11 @@ QByteArray serialize(const QSqlDatabase& db, qint64 maxBytes) {
         image[19] = 1;
     }
     return image;
+}
+} // namespace
+
+QByteArray serialize(const QSqlDatabase& db, qint64 maxBytes) {
+    return Dialect::isPostgres(db) ? copyOfShared(db, maxBytes) : serializeFile(db, maxBytes);
 }
 
 } // namespace DatabaseImage

@@ -94,6 +94,11 @@ QString beginWrite(const QSqlDatabase& db) {
     return isPostgres(db) ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE");
 }
 
+QString beginSnapshot(const QSqlDatabase& db) {
+    return isPostgres(db) ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")
+                          : QStringLiteral("BEGIN");
+}
+
 QStringList tableNames(const QSqlDatabase& db) {
     QStringList names;
     QSqlQuery query = Sql::exec(

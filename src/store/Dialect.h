@@ -29,6 +29,8 @@ QString rowKeyColumn();
 
 // Opens a transaction that is going to write.
 QString beginWrite(const QSqlDatabase& db);
+// Opens a transaction in which every read sees the same state of the store.
+QString beginSnapshot(const QSqlDatabase& db);
 
 QStringList tableNames(const QSqlDatabase& db);
 bool tableExists(const QSqlDatabase& db, const QString& table);

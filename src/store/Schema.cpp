@@ -1,6 +1,8 @@
 #include "store/Schema.h"
 
+#include "store/BillStore.h"
 #include "store/Database.h"
+#include "store/Dialect.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -109,6 +111,13 @@ QList<TableDef> billStoreTables() {
               text(QStringLiteral("作废时间"))}}};
 }
 
+// The pictures a shared store keeps for every desk.
+TableDef pictureTable() {
+    return {BillStore::pictureTable(),
+            {{QStringLiteral("文件名"), QStringLiteral("VARCHAR(255)"), true, false},
+             {QStringLiteral("图片"), QStringLiteral("BLOB"), false, false}}};
+}
+
 QList<TableDef> defineTables() {
     return {{QStringLiteral("票据类型表"),
              {text(QStringLiteral("类型名称")), integer(QStringLiteral("同类型计数"))}},
@@ -120,7 +129,9 @@ QList<TableDef> defineTables() {
 }
 
 // Creates the tables of the list that the database lacks, all in one transaction.
-void createMissing(const QSqlDatabase& db, const QList<TableDef>& tables) {
+void createMissing(const QSqlDatabase& db, QList<TableDef> tables) {
+    if (Dialect::isPostgres(db) && tables.constFirst().name == BillStore::masterTable())
+        tables << pictureTable();
     const QStringList existing = Sql::tableNames(db);
     Sql::Transaction tx(db);
     for (const TableDef& t : tables)

@@ -66,7 +66,9 @@ namespace {
 
 QSqlQuery exec(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
     QSqlQuery query(db);
-    query.setForwardOnly(true);
+    // PostgreSQL's driver streams a forward-only result row by row and loses it when the
+    // connection runs another statement meanwhile; its results are read whole instead.
+    query.setForwardOnly(!Dialect::isPostgres(db));
     // PostgreSQL prepares only queries and row changes; a statement without values runs as it is.
     if (values.isEmpty() && Dialect::isPostgres(db)) {
         if (!query.exec(sql))

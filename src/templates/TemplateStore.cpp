@@ -159,6 +159,7 @@ void writePageRow(const QSqlDatabase& db, const QString& table, const PageParame
                   QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(q(table), sets.join(QLatin1Char(','))),
                   values);
     }
+    BillStore::sharePicture(db, page.pictureFormat);
     tx.commit();
 }
 

@@ -205,6 +205,7 @@ private slots:
     }
 
     void failedExportDoesNotClear() {
+        SKIP_ON_SHARED_STORE();
         QFETCH(QString, target);
         TempAppFolder app;
         BillStore store;
@@ -224,6 +225,7 @@ private slots:
     }
 
     void missingPictureIsReportedNotFatal() {
+        SKIP_ON_SHARED_STORE();
         QTemporaryDir out;
         const QString path = out.filePath(QStringLiteral("x.SBF"));
         {
@@ -248,6 +250,7 @@ private slots:
     }
 
     void legacyBackup() {
+        SKIP_ON_SHARED_STORE();
         QTemporaryDir out;
         const QString path = out.filePath(QStringLiteral("legacy.SBF"));
         const QByteArray picture = pictureBytes(QStringLiteral("老支票"), true);
@@ -303,6 +306,9 @@ private slots:
 
     void damagedBackupIsRefused() {
         QFETCH(QString, damage);
+        // A shared store's tables have their row key as a real column already.
+        if (damage == QLatin1String("rowidColumn"))
+            SKIP_ON_SHARED_STORE();
         QTemporaryDir out;
         const QString path = out.filePath(QStringLiteral("bad.SBF"));
         TempAppFolder app;

@@ -78,6 +78,9 @@ private slots:
 
     void replacesBillOfSameName() {
         QFETCH(bool, oldPictureMissing);
+        // A shared store still has the old picture, so the new one gets a name of its own.
+        if (oldPictureMissing)
+            SKIP_ON_SHARED_STORE();
         prepareWorkingTemplate(QStringLiteral("乙"), {QStringLiteral("金额")});
         BillImport::createBill(*m_store, 2, QStringLiteral("乙"));
         const QString oldPicture = prepareWorkingTemplate(QStringLiteral("甲"), {QStringLiteral("旧项")});

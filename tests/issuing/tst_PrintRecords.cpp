@@ -225,6 +225,7 @@ private slots:
     }
 
     void aStoreThatCannotBeWrittenPrintsNothing() {
+        SKIP_ON_SHARED_STORE();
         IssuedBill b = makeBill();
         Sql::exec(Database::get(Db::Bill), QStringLiteral("PRAGMA busy_timeout=50"));
         OtherProgram other;
@@ -254,6 +255,7 @@ private slots:
     }
 
     void aCommitFailingAfterTheJobIsToldAndLosesNothing() {
+        SKIP_ON_SHARED_STORE();
         IssuedBill b = makeBill();
         const QSqlDatabase db = Database::get(Db::Bill);
         // In rollback-journal mode a reader that arrives during the job keeps the commit out.

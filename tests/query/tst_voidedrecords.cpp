@@ -156,6 +156,7 @@ private slots:
         QTest::newRow("否") << false;
     }
     void confirmationDecidesTheRecord() {
+        SKIP_ON_SHARED_STORE();
         QFETCH(bool, answer);
         PrintedBill b = printedBill(0);
         const int number = b.bill.indexOf(u8("编号"));

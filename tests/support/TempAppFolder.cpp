@@ -99,6 +99,10 @@ bool TempAppFolder::shared() const {
     return !m_storeUrl.isEmpty();
 }
 
+bool testingSharedStore() {
+    return qEnvironmentVariable("TARVEL_TEST_STORE") == QLatin1String("postgresql");
+}
+
 QString testData(const QString& relative) {
     return QStringLiteral(TARVEL_TEST_DATA "/") + relative;
 }

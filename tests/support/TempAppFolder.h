@@ -26,3 +26,12 @@ private:
 
 // Data file path below tests/data.
 QString testData(const QString& relative);
+
+// True when the tests run on a shared PostgreSQL store (TARVEL_TEST_STORE=postgresql).
+bool testingSharedStore();
+// For tests of the embedded store's own file (locks, journals, triggers, files beside it).
+#define SKIP_ON_SHARED_STORE()                                                                                \
+    do {                                                                                                       \
+        if (testingSharedStore())                                                                              \
+            QSKIP("concerns the embedded store's own file");                                                   \
+    } while (false)
