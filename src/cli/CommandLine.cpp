@@ -10,6 +10,8 @@
 #include "platform/ui/CupsPrinting.h"
 #include "platform/ui/Prompter.h"
 #include "store/BillStore.h"
+#include "platform/Settings.h"
+#include "store/Database.h"
 #include "store/Schema.h"
 
 #include <QDir>
@@ -21,10 +23,12 @@
 namespace {
 
 const QString kGlobalHelp = QStringLiteral(
-    "用法：tarvel [--home DIR] COMMAND ...\n"
+    "用法：tarvel [--home DIR] [--store URL] COMMAND ...\n"
     "不带命令时打开程序的窗口；带命令时不开窗口，也不需要显示器。\n"
     "\n"
     "  --home DIR      应用程序文件夹（默认：程序所在的文件夹可写并有 DataBase 时用它，否则用户数据文件夹）\n"
+    "  --store URL     共享数据库 postgresql://服务器:端口/数据库名?user=用户名（默认：设置文件的 Store=，\n"
+    "                  没有时用应用程序文件夹中的数据库）；密码写在 ~/.pgpass 中\n"
     "  --help, -h      显示帮助；tarvel COMMAND --help 显示命令的帮助\n"
     "  --version       显示版本\n"
     "\n"
@@ -40,6 +44,7 @@ const QString kGlobalHelp = QStringLiteral(
     "                                                               导出、导入系统备份\n"
     "  units import|export FILE                                     导入、导出业务单位\n"
     "  contacts import|export FILE                                  导入、导出联系人\n"
+    "  store copy --to URL | --from URL                             把本地数据库复制到空的共享数据库，或反过来\n"
     "\n"
     "退出码：0 成功，1 工作失败（标准错误输出说明原因），2 用法错误。\n"
     "程序的窗口打开着同一个应用程序文件夹时，命令拒绝运行。");
@@ -53,12 +58,14 @@ const std::map<QString, Command>& commands() {
                                                   {QStringLiteral("void"), Commands::voidRecord},
                                                   {QStringLiteral("backup"), Commands::backup},
                                                   {QStringLiteral("units"), Commands::units},
-                                                  {QStringLiteral("contacts"), Commands::contacts}};
+                                                  {QStringLiteral("contacts"), Commands::contacts},
+                                                  {QStringLiteral("store"), Commands::store}};
     return table;
 }
 
 struct GlobalArgs {
     QString home;
+    QString store;
     bool help = false;
     bool version = false;
     QString command;
@@ -76,6 +83,12 @@ GlobalArgs parseGlobal(const QStringList& args) {
             g.home = args.at(++i);
         } else if (a.startsWith(QLatin1String("--home="))) {
             g.home = a.mid(7);
+        } else if (a == QLatin1String("--store")) {
+            if (i + 1 >= args.size())
+                throw CommandError::usage(QStringLiteral("--store 后面缺少数据库地址"));
+            g.store = args.at(++i);
+        } else if (a.startsWith(QLatin1String("--store="))) {
+            g.store = a.mid(8);
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             g.help = true;
         } else if (a == QLatin1String("--version")) {
@@ -105,10 +118,14 @@ namespace CommandLine {
 
 bool isCommand(int argc, char* argv[]) {
     int i = 1;
-    if (i < argc && qstrcmp(argv[i], "--home") == 0)
-        i += 2;
-    else if (i < argc && qstrncmp(argv[i], "--home=", 7) == 0)
-        i += 1;
+    while (i < argc) {
+        if (qstrcmp(argv[i], "--home") == 0 || qstrcmp(argv[i], "--store") == 0)
+            i += 2;
+        else if (qstrncmp(argv[i], "--home=", 7) == 0 || qstrncmp(argv[i], "--store=", 8) == 0)
+            i += 1;
+        else
+            break;
+    }
     if (i >= argc)
         return false;
     const QByteArray a(argv[i]);
@@ -164,6 +181,16 @@ int run(int argc, char* argv[]) {
         }
         Fonts::installSubstitutions();
         Printing::install(std::make_unique<CupsPrinting>());
+        const QString storeUrl = global.store.isEmpty() ? Settings::store() : global.store;
+        if (!storeUrl.isEmpty()) {
+            const Database::ServerAddress address = Database::parseStoreUrl(storeUrl);
+            if (!address.error.isEmpty())
+                throw CommandError::usage(address.error);
+        }
+        Database::setStoreUrl(storeUrl);
+        // Copying a store opens both stores itself.
+        if (global.command == QLatin1String("store"))
+            return command->second(rest);
         Schema::ensureDatabases();
         BillStore store;
         store.removeLeftovers();

@@ -21,6 +21,7 @@ int voidRecord(const QStringList& args);
 int backup(const QStringList& args);
 int units(const QStringList& args);
 int contacts(const QStringList& args);
+int store(const QStringList& args);
 
 // The arguments of one command parsed against its options. With --help the command's help went
 // to standard output and helpShown is set. Wrong usage throws CommandError.

@@ -4,11 +4,14 @@
 #include "exchange/LoadBackUpThread.h"
 #include "exchange/LoadInfoBackUpThread.h"
 #include "exchange/SaveBackUpThread.h"
+#include "exchange/StoreCopy.h"
 #include "platform/SpreadsheetWriter.h"
 #include "reference/LoadBussAccountThread.h"
 #include "reference/LoadLinkManThread.h"
 #include "reference/SaveBussAccountThread.h"
 #include "reference/SaveLinkManThread.h"
+#include "store/Database.h"
+#include "store/StoreError.h"
 
 #include <QFileInfo>
 
@@ -143,6 +146,45 @@ int units(const QStringList& args) {
 int contacts(const QStringList& args) {
     return transfer<LoadLinkManThread, SaveLinkManThread>(args, QStringLiteral("contacts"),
                                                           QStringLiteral("联系人"));
+}
+
+} // namespace Commands
+
+namespace Commands {
+
+int store(const QStringList& args) {
+    Parsed a;
+    parse(a, args, {{QStringLiteral("to"), QString(), QStringLiteral("URL")}, {QStringLiteral("from"), QString(), QStringLiteral("URL")}},
+          QStringLiteral("用法：tarvel [--home DIR] store copy --to URL | --from URL\n"
+                         "copy --to URL     把应用程序文件夹中的数据库（票据、记录、基本信息、图片）复制到空的共享数据库\n"
+                         "copy --from URL   把共享数据库复制到应用程序文件夹中空的数据库\n"
+                         "URL 形如 postgresql://服务器:端口/数据库名?user=用户名；目标不是空的时拒绝复制"),
+          1, 1);
+    if (a.helpShown)
+        return 0;
+    if (a.positional.at(0) != QLatin1String("copy"))
+        throw CommandError::usage(QStringLiteral("store 后面应为 copy：%1").arg(a.positional.at(0)));
+    const bool to = a.isSet(QStringLiteral("to"));
+    const bool from = a.isSet(QStringLiteral("from"));
+    if (to == from)
+        throw CommandError::usage(QStringLiteral("store copy 需要 --to URL 或 --from URL 之一"));
+    const QString url = a.value(to ? QStringLiteral("to") : QStringLiteral("from"));
+    const Database::ServerAddress address = Database::parseStoreUrl(url);
+    if (!address.error.isEmpty())
+        throw CommandError::usage(address.error);
+    ProgressReport progress(QStringLiteral("正在复制数据库"));
+    try {
+        const StoreCopy::Result result =
+            StoreCopy::copy(to ? QString() : url, to ? url : QString(),
+                            [&progress](qint64 done, qint64 total) { progress.update(done, total); });
+        Console::err(QStringLiteral("已复制 %1 个票据、%2 条基本信息到 %3")
+                         .arg(result.bills)
+                         .arg(result.references)
+                         .arg(to ? url : QStringLiteral("本地数据库")));
+    } catch (const StoreError& e) {
+        throw CommandError::failure(QStringLiteral("复制数据库失败：%1\n目标数据库没有改变。").arg(e.message()));
+    }
+    return 0;
 }
 
 } // namespace Commands

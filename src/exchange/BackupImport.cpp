@@ -11,6 +11,7 @@
 #include "store/VoidedRecords.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -287,6 +288,43 @@ void BackupImport::mergeBill(const MainItemFlag& bill, const MainItemFlag& live)
     appendRows(m_backup, bill.autoTable, m_live, live.autoTable, 0, true);
 }
 
+QString BackupImport::underOriginalName(const MainItemFlag& bill, const QString& written) {
+    const QString original =
+        Sql::scalar(m_backup, QStringLiteral("SELECT %1 FROM %2").arg(q(kPicturePath), q(bill.typeTable)) +
+                                  Sql::naturalOrder() + QStringLiteral(" LIMIT 1"))
+            .toString();
+    QString name = original;
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    name = name.section(QLatin1Char('/'), -1);
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
+        return written;
+    const QString wanted = AppPaths::pictureDir() + name;
+    if (wanted == written)
+        return written;
+    if (Dialect::isPostgres(m_live) &&
+        Sql::scalar(m_live, QStringLiteral("SELECT count(*) FROM %1 WHERE \"文件名\"=?").arg(q(BillStore::pictureTable())),
+                    {name})
+                .toInt() > 0)
+        return written;
+    if (!QFileInfo::exists(wanted)) {
+        if (!QFile::rename(written, wanted))
+            return written;
+        m_createdPictures.removeAll(written);
+        m_createdPictures << wanted;
+        return wanted;
+    }
+    // The folder has the picture already (a copy from the same folder).
+    QFile a(written);
+    QFile b(wanted);
+    if (a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly) && a.size() == b.size() && a.readAll() == b.readAll()) {
+        a.close();
+        QFile::remove(written);
+        m_createdPictures.removeAll(written);
+        return wanted;
+    }
+    return written;
+}
+
 QString BackupImport::writePicture(const MainItemFlag& bill, int row) {
     if (m_file.format() == BackupFile::Format::Current) {
         if (m_file.pictureLength(row) == 0)
@@ -294,7 +332,7 @@ QString BackupImport::writePicture(const MainItemFlag& bill, int row) {
         const QString path = BillStore::newPictureFileName(&m_nextPicture);
         m_createdPictures << path;
         m_file.extractPicture(row, path);
-        return path;
+        return m_keepPictureNames ? underOriginalName(bill, path) : path;
     }
     if (!Sql::columnNames(m_backup, bill.typeTable).contains(kPictureBytes))
         return {};

@@ -36,6 +36,9 @@ public:
     Counts importAll(const Progress& progress = {});
     // The reference records only; pictures are not read.
     Counts importInformation();
+    // Pictures keep the file names they had where the folder and store allow it (a copy of a
+    // whole store), instead of taking the next free names.
+    void keepPictureNames() { m_keepPictureNames = true; }
 
 private:
     void openDatabase();
@@ -50,6 +53,8 @@ private:
     QHash<QString, HistoryMove> m_historyMoves;
     void addBill(BillStore& store, const MainItemFlag& bill, int row, int typeIndex);
     QString writePicture(const MainItemFlag& bill, int row);
+    // The picture written under a fresh name moved to the name the backup's bill gave it.
+    QString underOriginalName(const MainItemFlag& bill, const QString& written);
     int appendReferences();
     // The voids of the backup's bills, moved onto their history records in the live store.
     void appendVoids();
@@ -65,4 +70,5 @@ private:
     // Where the search for the next free picture name goes on.
     qint64 m_nextPicture = 1;
     bool m_keepPictures = false;
+    bool m_keepPictureNames = false;
 };

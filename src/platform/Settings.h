@@ -18,6 +18,15 @@ QString value(const QString& key);
 // Writes only when the settings file exists, as the program never creates its key on its own.
 bool setValue(const QString& key, const QString& value);
 
+// 数据库设置: the shared store's URL (postgresql://…); empty for the folder's own store. Never a
+// password: that belongs in libpq's password file.
+inline QString store() {
+    return value(QStringLiteral("Store"));
+}
+inline bool setStore(const QString& url) {
+    return setValue(QStringLiteral("Store"), url);
+}
+
 inline QString printer() {
     return value(QStringLiteral("Printer"));
 }
