@@ -7,10 +7,10 @@
 #include "platform/FolderLock.h"
 #include "platform/Fonts.h"
 #include "platform/Printing.h"
+#include "platform/Settings.h"
 #include "platform/ui/CupsPrinting.h"
 #include "platform/ui/Prompter.h"
 #include "store/BillStore.h"
-#include "platform/Settings.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 
@@ -44,7 +44,8 @@ const QString kGlobalHelp = QStringLiteral(
     "                                                               导出、导入系统备份\n"
     "  units import|export FILE                                     导入、导出业务单位\n"
     "  contacts import|export FILE                                  导入、导出联系人\n"
-    "  store copy --to URL | --from URL                             把本地数据库复制到空的共享数据库，或反过来\n"
+    "  store copy --to URL | --from URL                             "
+    "把本地数据库复制到空的共享数据库，或反过来\n"
     "\n"
     "退出码：0 成功，1 工作失败（标准错误输出说明原因），2 用法错误。\n"
     "程序的窗口打开着同一个应用程序文件夹时，命令拒绝运行。");

@@ -154,12 +154,16 @@ namespace Commands {
 
 int store(const QStringList& args) {
     Parsed a;
-    parse(a, args, {{QStringLiteral("to"), QString(), QStringLiteral("URL")}, {QStringLiteral("from"), QString(), QStringLiteral("URL")}},
-          QStringLiteral("用法：tarvel [--home DIR] store copy --to URL | --from URL\n"
-                         "copy --to URL     把应用程序文件夹中的数据库（票据、记录、基本信息、图片）复制到空的共享数据库\n"
-                         "copy --from URL   把共享数据库复制到应用程序文件夹中空的数据库\n"
-                         "URL 形如 postgresql://服务器:端口/数据库名?user=用户名；目标不是空的时拒绝复制"),
-          1, 1);
+    parse(
+        a, args,
+        {{QStringLiteral("to"), QString(), QStringLiteral("URL")},
+         {QStringLiteral("from"), QString(), QStringLiteral("URL")}},
+        QStringLiteral(
+            "用法：tarvel [--home DIR] store copy --to URL | --from URL\n"
+            "copy --to URL     把应用程序文件夹中的数据库（票据、记录、基本信息、图片）复制到空的共享数据库\n"
+            "copy --from URL   把共享数据库复制到应用程序文件夹中空的数据库\n"
+            "URL 形如 postgresql://服务器:端口/数据库名?user=用户名；目标不是空的时拒绝复制"),
+        1, 1);
     if (a.helpShown)
         return 0;
     if (a.positional.at(0) != QLatin1String("copy"))
@@ -182,7 +186,8 @@ int store(const QStringList& args) {
                          .arg(result.references)
                          .arg(to ? url : QStringLiteral("本地数据库")));
     } catch (const StoreError& e) {
-        throw CommandError::failure(QStringLiteral("复制数据库失败：%1\n目标数据库没有改变。").arg(e.message()));
+        throw CommandError::failure(
+            QStringLiteral("复制数据库失败：%1\n目标数据库没有改变。").arg(e.message()));
     }
     return 0;
 }

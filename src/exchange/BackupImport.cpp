@@ -302,8 +302,10 @@ QString BackupImport::underOriginalName(const MainItemFlag& bill, const QString&
     if (wanted == written)
         return written;
     if (Dialect::isPostgres(m_live) &&
-        Sql::scalar(m_live, QStringLiteral("SELECT count(*) FROM %1 WHERE \"文件名\"=?").arg(q(BillStore::pictureTable())),
-                    {name})
+        Sql::scalar(
+            m_live,
+            QStringLiteral("SELECT count(*) FROM %1 WHERE \"文件名\"=?").arg(q(BillStore::pictureTable())),
+            {name})
                 .toInt() > 0)
         return written;
     if (!QFileInfo::exists(wanted)) {
@@ -316,7 +318,8 @@ QString BackupImport::underOriginalName(const MainItemFlag& bill, const QString&
     // The folder has the picture already (a copy from the same folder).
     QFile a(written);
     QFile b(wanted);
-    if (a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly) && a.size() == b.size() && a.readAll() == b.readAll()) {
+    if (a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly) && a.size() == b.size() &&
+        a.readAll() == b.readAll()) {
         a.close();
         QFile::remove(written);
         m_createdPictures.removeAll(written);

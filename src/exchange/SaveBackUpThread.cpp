@@ -29,7 +29,9 @@ constexpr qint64 kMaxLength = std::numeric_limits<quint32>::max();
 // other connections are not held up.
 class ReadSnapshot {
 public:
-    explicit ReadSnapshot(const QSqlDatabase& db) : m_db(db) { Sql::exec(m_db, Dialect::beginSnapshot(m_db)); }
+    explicit ReadSnapshot(const QSqlDatabase& db) : m_db(db) {
+        Sql::exec(m_db, Dialect::beginSnapshot(m_db));
+    }
     ~ReadSnapshot() { QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK")); }
     ReadSnapshot(const ReadSnapshot&) = delete;
     ReadSnapshot& operator=(const ReadSnapshot&) = delete;

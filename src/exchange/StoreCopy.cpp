@@ -62,8 +62,7 @@ Result copy(const QString& fromUrl, const QString& toUrl, const Progress& progre
     // The target is looked at first, so that a full store is refused before any work.
     openStore(toUrl);
     if (!currentStoreIsEmpty())
-        throw StoreError(
-            QStringLiteral("目标数据库 %1 不是空的，不能复制到其中。").arg(describe(toUrl)));
+        throw StoreError(QStringLiteral("目标数据库 %1 不是空的，不能复制到其中。").arg(describe(toUrl)));
 
     openStore(fromUrl);
     {
@@ -76,8 +75,7 @@ Result copy(const QString& fromUrl, const QString& toUrl, const Progress& progre
 
     openStore(toUrl);
     if (!currentStoreIsEmpty())
-        throw StoreError(
-            QStringLiteral("目标数据库 %1 不是空的，不能复制到其中。").arg(describe(toUrl)));
+        throw StoreError(QStringLiteral("目标数据库 %1 不是空的，不能复制到其中。").arg(describe(toUrl)));
     BillStore().ensureBillTypeTable();
     BackupImport import(scratch.path());
     import.keepPictureNames();

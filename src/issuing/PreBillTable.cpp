@@ -62,10 +62,11 @@ void PreBillTable::append(int number, int currency, const FilledBill& bill) cons
 
 std::optional<PreBill> PreBillTable::find(int number) const {
     const QSqlDatabase db = Database::get(Db::Bill);
-    QSqlQuery query = Sql::exec(db,
-                                Sql::selectAll(db, m_table) + QStringLiteral(" WHERE %1 = ?").arg(Sql::q(kNumber)) +
-                                    Sql::naturalOrder() + QStringLiteral(" LIMIT 1"),
-                                {number});
+    QSqlQuery query =
+        Sql::exec(db,
+                  Sql::selectAll(db, m_table) + QStringLiteral(" WHERE %1 = ?").arg(Sql::q(kNumber)) +
+                      Sql::naturalOrder() + QStringLiteral(" LIMIT 1"),
+                  {number});
     if (!query.next())
         return std::nullopt;
     return fromRecord(query.record());

@@ -54,8 +54,8 @@ QList<int> RememberedItems(const FilledBill& bill) {
 
 void LoadRememberedItems(const QString& table, FilledBill& bill, Remembered which) {
     const QSqlDatabase db = Database::get(Db::Bill);
-    QSqlQuery query = Sql::exec(db, Sql::selectAll(db, table) + Sql::naturalOrder() +
-                                        QStringLiteral(" LIMIT 1"));
+    QSqlQuery query =
+        Sql::exec(db, Sql::selectAll(db, table) + Sql::naturalOrder() + QStringLiteral(" LIMIT 1"));
     if (!query.next())
         return;
     const QSqlRecord row = query.record();

@@ -79,7 +79,8 @@ QString dateExpression(const QSqlDatabase& db) {
     // "月" of the stored print date.
     const QString d = Sql::q(kDate);
     const auto after = [&](const char* mark) {
-        return QStringLiteral("substr(%1, %2 + 1, 2)").arg(d, Dialect::findText(db, d, QString::fromUtf8(mark)));
+        return QStringLiteral("substr(%1, %2 + 1, 2)")
+            .arg(d, Dialect::findText(db, d, QString::fromUtf8(mark)));
     };
     return QStringLiteral("(%1 * 10000 + %2 * 100 + %3)")
         .arg(Dialect::integerPrefix(db, QStringLiteral("substr(%1, 1, 4)").arg(d)),
@@ -121,7 +122,8 @@ int ListHistory(const QString& historyTable, const QString& itemTable, const QSt
     ensureDateIndex(db, historyTable);
 
     QSqlQuery q = Sql::exec(db,
-                            Sql::selectAll(db, historyTable) + QStringLiteral(" WHERE %1 BETWEEN ? AND ?").arg(dateExpression(db)) +
+                            Sql::selectAll(db, historyTable) +
+                                QStringLiteral(" WHERE %1 BETWEEN ? AND ?").arg(dateExpression(db)) +
                                 Sql::naturalOrder(),
                             {*from, *to});
     const QSqlRecord record = q.record();
@@ -242,8 +244,9 @@ int ListHistory(const QString& historyTable, const QString& itemTable, const QSt
 
 std::optional<HistoryRecord> ReadHistoryRecord(const QString& historyTable, qint64 number) {
     const QSqlDatabase db = Database::get(Db::Bill);
-    QSqlQuery q = Sql::exec(
-        db, Sql::selectAll(db, historyTable) + QStringLiteral(" WHERE %1 = ?").arg(Sql::q(kNumber)), {number});
+    QSqlQuery q =
+        Sql::exec(db, Sql::selectAll(db, historyTable) + QStringLiteral(" WHERE %1 = ?").arg(Sql::q(kNumber)),
+                  {number});
     if (!q.next())
         return std::nullopt;
     HistoryRecord r;

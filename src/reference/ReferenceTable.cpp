@@ -110,8 +110,23 @@ qint64 ReferenceTable::checkedRowId(int position, qint64 rowId) const {
     return actual;
 }
 
+namespace {
+// " AND <column> = <listed text>" for each listed column: a write applies only while the record
+// still holds what the caller listed, so that a change another operator saved meanwhile is never
+// overwritten (the condition is checked again after a concurrent writer's lock is released).
+QString stillListed(const QStringList& listedColumns, const QStringList& listedValues, QVariantList& bound) {
+    QString condition;
+    for (int i = 0; i < listedColumns.size(); ++i) {
+        condition += QStringLiteral(" AND coalesce(%1, '') = ?").arg(q(listedColumns.at(i)));
+        bound << listedValues.value(i);
+    }
+    return condition;
+}
+} // namespace
+
 bool ReferenceTable::replaceAt(int position, qint64 rowId, const QStringList& columns,
-                               const QStringList& values) {
+                               const QStringList& values, const QStringList& listedColumns,
+                               const QStringList& listedValues) {
     QSqlDatabase db = bill();
     Sql::Transaction tx(db);
     const qint64 id = checkedRowId(position, rowId);
@@ -124,20 +139,31 @@ bool ReferenceTable::replaceAt(int position, qint64 rowId, const QStringList& co
         bound << textValue(values, i);
     }
     bound << id;
-    Sql::exec(db,
-              QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(q(m_table), sets.join(QLatin1Char(','))),
-              bound);
+    const QString condition = stillListed(listedColumns, listedValues, bound);
+    const QSqlQuery update = Sql::exec(
+        db,
+        QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(q(m_table), sets.join(QLatin1Char(','))) +
+            condition,
+        bound);
+    if (update.numRowsAffected() != 1)
+        throw TableChangedError(m_table);
     tx.commit();
     return true;
 }
 
-bool ReferenceTable::removeAt(int position, qint64 rowId) {
+bool ReferenceTable::removeAt(int position, qint64 rowId, const QStringList& listedColumns,
+                              const QStringList& listedValues) {
     QSqlDatabase db = bill();
     Sql::Transaction tx(db);
     const qint64 id = checkedRowId(position, rowId);
     if (id < 0)
         return false;
-    Sql::exec(db, QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(q(m_table)), {id});
+    QVariantList bound{id};
+    const QString condition = stillListed(listedColumns, listedValues, bound);
+    const QSqlQuery removal =
+        Sql::exec(db, QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(q(m_table)) + condition, bound);
+    if (removal.numRowsAffected() != 1)
+        throw TableChangedError(m_table);
     tx.commit();
     return true;
 }

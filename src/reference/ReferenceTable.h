@@ -46,8 +46,13 @@ public:
     // Write or delete the record at a position. A placeholder (rowId -1) stands for "no record
     // here": the call then does nothing and returns false, unless the table has gained a record
     // at that position. Return true when a record was changed.
-    bool replaceAt(int position, qint64 rowId, const QStringList& columns, const QStringList& values);
-    bool removeAt(int position, qint64 rowId);
+    // With listed columns and texts (what the caller showed of the record), the record must still
+    // hold them: a record another operator changed is reported with TableChangedError, never
+    // overwritten or deleted.
+    bool replaceAt(int position, qint64 rowId, const QStringList& columns, const QStringList& values,
+                   const QStringList& listedColumns = {}, const QStringList& listedValues = {});
+    bool removeAt(int position, qint64 rowId, const QStringList& listedColumns = {},
+                  const QStringList& listedValues = {});
 
 private:
     // The rowid at the position after checking that it is rowId (-1 when there is no record).

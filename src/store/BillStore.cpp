@@ -12,8 +12,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSet>
 #include <QSqlQuery>
 
@@ -35,7 +35,8 @@ void fetchSharedPicture(const QString& name, const QString& path) {
     try {
         const QSqlDatabase db = Database::get(Db::Bill);
         const QVariant bytes = Sql::scalar(
-            db, QStringLiteral("SELECT \"图片\" FROM %1 WHERE \"文件名\"=?").arg(q(BillStore::pictureTable())),
+            db,
+            QStringLiteral("SELECT \"图片\" FROM %1 WHERE \"文件名\"=?").arg(q(BillStore::pictureTable())),
             {name});
         if (!bytes.isValid())
             return;
@@ -50,7 +51,8 @@ void fetchSharedPicture(const QString& name, const QString& path) {
 void forgetSharedPicture(const QSqlDatabase& db, const QString& stored) {
     const QString name = pictureFileName(stored);
     if (Dialect::isPostgres(db) && !name.isEmpty())
-        Sql::exec(db, QStringLiteral("DELETE FROM %1 WHERE \"文件名\"=?").arg(q(BillStore::pictureTable())), {name});
+        Sql::exec(db, QStringLiteral("DELETE FROM %1 WHERE \"文件名\"=?").arg(q(BillStore::pictureTable())),
+                  {name});
 }
 
 QSqlDatabase bill() {
@@ -247,9 +249,10 @@ MainItemFlag BillStore::createBillFromWorkingTemplate(int typeIndex, const QStri
         Sql::copyAllRows(def, workingItemTable(), db, e.itemTable);
         Sql::createTableLike(def, workingPageTable(), db, e.typeTable);
         Sql::copyAllRows(def, workingPageTable(), db, e.typeTable);
-        sharePicture(db, Sql::scalar(db, QStringLiteral("SELECT \"图象数据格式\" FROM %1").arg(q(e.typeTable)) +
-                                             Sql::naturalOrder() + QStringLiteral(" LIMIT 1"))
-                             .toString());
+        sharePicture(db,
+                     Sql::scalar(db, QStringLiteral("SELECT \"图象数据格式\" FROM %1").arg(q(e.typeTable)) +
+                                         Sql::naturalOrder() + QStringLiteral(" LIMIT 1"))
+                         .toString());
 
         QList<Sql::ColumnDef> his{{QStringLiteral("HistoryNumber"), QStringLiteral("INTEGER"), true, true},
                                   {QStringLiteral("打印日期"), QStringLiteral("VARCHAR(255)"), false, false},
@@ -510,8 +513,6 @@ int BillStore::pictureKind(const QString& path) {
         return -1;
     return pictureKindOfBytes(f.read(3));
 }
-
-
 
 QString BillStore::resolvePicturePath(const QString& stored) {
     if (stored.trimmed().isEmpty())

@@ -108,7 +108,8 @@ bool isShared() {
 ServerAddress parseStoreUrl(const QString& text) {
     ServerAddress a;
     const QUrl url(text.trimmed(), QUrl::StrictMode);
-    if (!url.isValid() || (url.scheme() != QLatin1String("postgresql") && url.scheme() != QLatin1String("postgres"))) {
+    if (!url.isValid() ||
+        (url.scheme() != QLatin1String("postgresql") && url.scheme() != QLatin1String("postgres"))) {
         a.error = QStringLiteral("数据库地址应为 postgresql://服务器:端口/数据库名?user=用户名");
         return a;
     }
@@ -131,15 +132,17 @@ ServerAddress parseStoreUrl(const QString& text) {
         } else if (key == QLatin1String("password")) {
             a.error = QStringLiteral("数据库地址中不能写密码，请把密码写在 ~/.pgpass 文件中");
             return a;
-        } else if (key.isEmpty() || !std::all_of(key.cbegin(), key.cend(), [](QChar c) {
-                       return c.isLetterOrNumber() || c == QLatin1Char('_');
-                   }) || value.contains(QLatin1Char(';'))) {
+        } else if (key.isEmpty() ||
+                   !std::all_of(key.cbegin(), key.cend(),
+                                [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }) ||
+                   value.contains(QLatin1Char(';'))) {
             a.error = QStringLiteral("数据库地址中的选项“%1”不合法").arg(key);
             return a;
         } else {
             // libpq's quoting: the value in single quotes, quotes and backslashes escaped.
             QString quoted = value;
-            quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\''), QStringLiteral("\\'"));
+            quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+                .replace(QLatin1Char('\''), QStringLiteral("\\'"));
             options << key + QStringLiteral("='") + quoted + QLatin1Char('\'');
         }
     }

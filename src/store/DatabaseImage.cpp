@@ -22,7 +22,8 @@ QByteArray serializeFile(const QSqlDatabase& db, qint64 maxBytes);
 // holds an SQLite database whichever store it comes from. The pictures go into a backup as
 // picture records, not as a table.
 QByteArray copyOfShared(const QSqlDatabase& shared, qint64 maxBytes) {
-    const QString name = QStringLiteral("SharedImage@%1").arg(reinterpret_cast<quintptr>(QThread::currentThread()));
+    const QString name =
+        QStringLiteral("SharedImage@%1").arg(reinterpret_cast<quintptr>(QThread::currentThread()));
     QByteArray image;
     QString failure;
     {

@@ -56,7 +56,8 @@ QString postgresType(const QString& type) {
         return QStringLiteral("TEXT");
     if (t.contains(QLatin1String("BLOB")) || t.isEmpty())
         return QStringLiteral("BYTEA");
-    if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")))
+    if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) ||
+        t.contains(QLatin1String("DOUB")))
         return QStringLiteral("DOUBLE PRECISION");
     // NUMERIC, DATETIME and other names an old store may carry keep their values as text.
     return QStringLiteral("TEXT");
@@ -104,7 +105,8 @@ QStringList tableNames(const QSqlDatabase& db) {
     QSqlQuery query = Sql::exec(
         db, isPostgres(db)
                 ? QStringLiteral("SELECT tablename FROM pg_tables WHERE schemaname = current_schema()")
-                : QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'"));
+                : QStringLiteral(
+                      "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'"));
     while (query.next())
         names << query.value(0).toString();
     return names;
@@ -137,9 +139,10 @@ QList<Sql::ColumnDef> columns(const QSqlDatabase& db, const QString& table) {
     if (isPostgres(db)) {
         QSqlQuery query = Sql::exec(
             db,
-            QStringLiteral("SELECT a.attname, format_type(a.atttypid, NULL), a.attnotnull, a.attidentity <> '' "
-                           "FROM pg_attribute a WHERE a.attrelid = to_regclass(?) AND a.attnum > 0 AND NOT "
-                           "a.attisdropped ORDER BY a.attnum"),
+            QStringLiteral(
+                "SELECT a.attname, format_type(a.atttypid, NULL), a.attnotnull, a.attidentity <> '' "
+                "FROM pg_attribute a WHERE a.attrelid = to_regclass(?) AND a.attnum > 0 AND NOT "
+                "a.attisdropped ORDER BY a.attnum"),
             {q(table)});
         while (query.next()) {
             Sql::ColumnDef c;
@@ -196,7 +199,8 @@ void forgetTable(const QSqlDatabase& db, const QString& table) {
     identityCache().remove(cacheKey(db, table));
 }
 
-void renumberAfterExplicitKeys(const QSqlDatabase& db, const QString& table, const QStringList& writtenColumns) {
+void renumberAfterExplicitKeys(const QSqlDatabase& db, const QString& table,
+                               const QStringList& writtenColumns) {
     if (!isPostgres(db) || writtenColumns.isEmpty())
         return;
     for (const QString& column : identityColumns(db, table))
@@ -239,7 +243,8 @@ QString causeOfState(const QString& state) {
 
 QString integerPrefix(const QSqlDatabase& db, const QString& text) {
     if (isPostgres(db))
-        return QStringLiteral("coalesce(CAST(substring(%1 from '^[[:space:]]*([+-]?[0-9]{1,18})') AS BIGINT), 0)")
+        return QStringLiteral(
+                   "coalesce(CAST(substring(%1 from '^[[:space:]]*([+-]?[0-9]{1,18})') AS BIGINT), 0)")
             .arg(text);
     return QStringLiteral("CAST(%1 AS INTEGER)").arg(text);
 }
@@ -247,7 +252,8 @@ QString integerPrefix(const QSqlDatabase& db, const QString& text) {
 QString findText(const QSqlDatabase& db, const QString& text, const QString& literal) {
     QString quoted = literal;
     quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return (isPostgres(db) ? QStringLiteral("strpos(%1, '%2')") : QStringLiteral("instr(%1, '%2')")).arg(text, quoted);
+    return (isPostgres(db) ? QStringLiteral("strpos(%1, '%2')") : QStringLiteral("instr(%1, '%2')"))
+        .arg(text, quoted);
 }
 
 void lockForNumbering(const QSqlDatabase& db, const QString& table) {

@@ -42,7 +42,8 @@ QString tableBody(const QSqlDatabase& db, const QList<Sql::ColumnDef>& cols);
 void forgetTable(const QSqlDatabase& db, const QString& table);
 // After rows were written with explicit values in a self-numbering column: new rows are numbered
 // after the highest of them (SQLite does so by itself).
-void renumberAfterExplicitKeys(const QSqlDatabase& db, const QString& table, const QStringList& writtenColumns);
+void renumberAfterExplicitKeys(const QSqlDatabase& db, const QString& table,
+                               const QStringList& writtenColumns);
 
 // A value as the back-end stores it in the program's column types (PostgreSQL has no implicit
 // conversion of a boolean to a number).

@@ -53,7 +53,8 @@ namespace {
     const QString cause = causeOf(error);
     QString message = QStringLiteral("数据库错误：%1").arg(cause);
     if (Dialect::isPostgres(db))
-        message += QStringLiteral("\n数据库：%1:%2/%3").arg(db.hostName()).arg(db.port()).arg(db.databaseName());
+        message +=
+            QStringLiteral("\n数据库：%1:%2/%3").arg(db.hostName()).arg(db.port()).arg(db.databaseName());
     else if (!db.databaseName().isEmpty())
         message += QStringLiteral("\n文件：%1").arg(db.databaseName());
     // The raw text and statement help whoever reads a report; the cause comes first.
@@ -200,7 +201,8 @@ void insertRow(const QSqlDatabase& db, const QString& table, const QStringList& 
 
 qint64 insertRowReturning(const QSqlDatabase& db, const QString& table, const QStringList& cols,
                           const QVariantList& values, const QString& column) {
-    QSqlQuery query = exec(db, insertStatement(table, cols) + QStringLiteral(" RETURNING ") + q(column), values);
+    QSqlQuery query =
+        exec(db, insertStatement(table, cols) + QStringLiteral(" RETURNING ") + q(column), values);
     const qint64 value = query.next() ? query.value(0).toLongLong() : -1;
     query.finish();
     Dialect::renumberAfterExplicitKeys(db, table, cols);
@@ -212,11 +214,11 @@ int appendRows(const QSqlDatabase& srcDb, const QString& srcTable, const QString
     QStringList quoted;
     for (const QString& c : srcCols)
         quoted << q(c);
-    QSqlQuery rows = exec(srcDb,
-                          QStringLiteral("SELECT %1 FROM %2")
-                                  .arg(quoted.isEmpty() ? QStringLiteral("1") : quoted.join(QLatin1Char(',')),
-                                       q(srcTable)) +
-                              naturalOrder());
+    QSqlQuery rows =
+        exec(srcDb, QStringLiteral("SELECT %1 FROM %2")
+                            .arg(quoted.isEmpty() ? QStringLiteral("1") : quoted.join(QLatin1Char(',')),
+                                 q(srcTable)) +
+                        naturalOrder());
     Transaction tx(dstDb);
     const QString sql = insertStatement(dstTable, dstCols);
     QSqlQuery insert(dstDb);

@@ -110,8 +110,8 @@ void SaveTemplateItems(const QSqlDatabase& db, const QString& table, BillTemplat
 
 PageParameters readPageRow(const QSqlDatabase& db, const QString& table) {
     PageParameters page;
-    QSqlQuery query = Sql::exec(db, Sql::selectAll(db, table) + Sql::naturalOrder() +
-                                        QStringLiteral(" LIMIT 1"));
+    QSqlQuery query =
+        Sql::exec(db, Sql::selectAll(db, table) + Sql::naturalOrder() + QStringLiteral(" LIMIT 1"));
     if (!query.next())
         return page;
     const QSqlRecord row = query.record();

@@ -53,14 +53,14 @@ int& schemaCounter() {
 }
 } // namespace
 
-TempAppFolder::TempAppFolder() {
+TempAppFolder::TempAppFolder(Store store) {
     Database::closeThreadConnections();
     AppPaths::setHome(m_dir.path());
     AppPaths::ensureFolders();
     Settings::setFile(QString());
     Settings::ensureExists();
     Clock::setFixed(QDateTime());
-    const QString server = serverUrl();
+    const QString server = store == Store::Shared ? testServerUrl() : serverUrl();
     if (!server.isEmpty()) {
         // Each folder gets its own empty schema on the test server as its shared store.
         m_schema = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++schemaCounter());
@@ -79,7 +79,7 @@ TempAppFolder::TempAppFolder() {
 TempAppFolder::~TempAppFolder() {
     Database::closeThreadConnections();
     if (!m_schema.isEmpty())
-        onServer(serverUrl(), QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema));
+        onServer(testServerUrl(), QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema));
     Database::setStoreUrl(QString());
 }
 
@@ -97,6 +97,10 @@ QString TempAppFolder::storeUrl() const {
 
 bool TempAppFolder::shared() const {
     return !m_storeUrl.isEmpty();
+}
+
+QString testServerUrl() {
+    return qEnvironmentVariable("TARVEL_TEST_PG_URL");
 }
 
 bool testingSharedStore() {

@@ -244,7 +244,8 @@ void RecordManagerForm::modifyRecord() {
                     return;
         }
         const qint64 id = RecordGrid::rowIdAt(recordList, row);
-        if (!table.replaceAt(row, id, recordFields->columns(), texts))
+        if (!table.replaceAt(row, id, recordFields->columns(), texts, m_gridColumns,
+                             RecordGrid::rowTexts(recordList, row)))
             return;
         RecordGrid::setRecord(recordList, row, table.recordWithId(id, m_gridColumns));
         fitColumns();
@@ -258,7 +259,8 @@ void RecordManagerForm::deleteRecord() {
         return;
     run([this, row] {
         ReferenceTable table(m_rules.table);
-        table.removeAt(row, RecordGrid::rowIdAt(recordList, row));
+        table.removeAt(row, RecordGrid::rowIdAt(recordList, row), m_gridColumns,
+                       RecordGrid::rowTexts(recordList, row));
         m_loading = true;
         if (table.count() == 0) {
             RecordGrid::setEmptyRow(recordList);
