@@ -11,6 +11,7 @@
 #include "platform/ui/CupsPrinting.h"
 #include "platform/ui/Prompter.h"
 #include "store/BillStore.h"
+#include "store/Database.h"
 #include "store/Schema.h"
 
 #include <QApplication>
@@ -32,6 +33,9 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("home"), QStringLiteral("application folder"), QStringLiteral("DIR")});
     parser.addOption({QStringLiteral("no-splash"), QStringLiteral("start without the splash window")});
+    parser.addOption({QStringLiteral("store"),
+                      QStringLiteral("shared store postgresql://host:port/database?user=name"),
+                      QStringLiteral("URL")});
     parser.process(app);
     if (parser.isSet(QStringLiteral("home")))
         AppPaths::setHome(parser.value(QStringLiteral("home")));
@@ -59,6 +63,17 @@ int main(int argc, char* argv[]) {
 
         Fonts::installSubstitutions();
         Settings::ensureExists();
+        // The shared store named on the command line or in the settings, else the folder's own.
+        const QString storeUrl =
+            parser.isSet(QStringLiteral("store")) ? parser.value(QStringLiteral("store")) : Settings::store();
+        if (!storeUrl.isEmpty()) {
+            const QString problem = Database::parseStoreUrl(storeUrl).error;
+            if (!problem.isEmpty()) {
+                Prompter::instance().error(nullptr, problem);
+                return 1;
+            }
+        }
+        Database::setStoreUrl(storeUrl);
         Printing::install(std::make_unique<CupsPrinting>());
 
         if (!parser.isSet(QStringLiteral("no-splash"))) {

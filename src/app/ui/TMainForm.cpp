@@ -4,6 +4,7 @@
 #include "app/ui/CardStyle.h"
 #include "app/ui/HelpWindow.h"
 #include "app/ui/TAboutBox.h"
+#include "app/ui/TDatabaseSettingsForm.h"
 #include "app/ui/TPrinterCalibrationForm.h"
 #include "app/ui/TSltPrinterForm.h"
 #include "app/ui/TSystemSettingsForm.h"
@@ -235,6 +236,7 @@ void TMainForm::createMenus() {
     contactsAction = action(QStringLiteral("联系人"), &TMainForm::manageContacts);
     choosePrinterAction = action(QStringLiteral("选择打印机"), &TMainForm::choosePrinter);
     calibratePrinterAction = action(QStringLiteral("打印机校准"), &TMainForm::calibratePrinter);
+    databaseSettingsAction = action(QStringLiteral("数据库设置"), &TMainForm::changeDatabaseSettings);
     systemSettingsAction = action(QStringLiteral("系统设置"), &TMainForm::editSystemSettings);
     helpAction = action(QStringLiteral("帮助"), &TMainForm::showHelp);
     aboutAction = action(QStringLiteral("关于"), &TMainForm::showAbout);
@@ -263,6 +265,7 @@ void TMainForm::createMenus() {
         info->addSeparator();
     info->addAction(choosePrinterAction);
     info->addAction(calibratePrinterAction);
+    info->addAction(databaseSettingsAction);
     info->addAction(systemSettingsAction);
     if (queryAction) {
         info->addSeparator();
@@ -744,6 +747,11 @@ void TMainForm::choosePrinter() {
     }
     TSltPrinterForm form(this);
     form.choose(printers);
+}
+
+void TMainForm::changeDatabaseSettings() {
+    TDatabaseSettingsForm form(this);
+    form.exec();
 }
 
 void TMainForm::calibratePrinter() {

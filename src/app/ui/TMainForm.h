@@ -80,6 +80,7 @@ public:
     QAction* contactsAction = nullptr;          // "联系人"
     QAction* choosePrinterAction = nullptr;     // "选择打印机"
     QAction* calibratePrinterAction = nullptr;  // "打印机校准"
+    QAction* databaseSettingsAction = nullptr;  // "数据库设置"
     QAction* systemSettingsAction = nullptr;    // "系统设置"
     QAction* queryAction = nullptr;             // "查询统计"
     QAction* helpAction = nullptr;              // "帮助"
@@ -110,6 +111,7 @@ public:
     void choosePrinter();
     void editSystemSettings();
     void calibratePrinter();
+    void changeDatabaseSettings(); // "数据库设置"
     void showHelp();
     void showAbout();
 
