@@ -269,6 +269,13 @@ MainItemFlag BillStore::createBillFromWorkingTemplate(int typeIndex, const QStri
             const QString conflict = ColumnNames::itemNameConflict(names, items.value(0).toString());
             if (!conflict.isEmpty())
                 throw StoreError(conflict);
+            // PostgreSQL cuts longer names short, so that two items could meet in one column.
+            if (Dialect::isPostgres(db) && items.value(0).toString().toUtf8().size() > Dialect::kMaxNameBytes)
+                throw StoreError(
+                    QStringLiteral("子项名称“%1”太长：共享数据库中子项名称最多 %2 个字节（%3 个汉字）。")
+                        .arg(items.value(0).toString())
+                        .arg(Dialect::kMaxNameBytes)
+                        .arg(Dialect::kMaxNameBytes / 3));
             names << items.value(0).toString();
             const Sql::ColumnDef col{items.value(0).toString(), QStringLiteral("VARCHAR(255)"), false, false};
             const int type = items.value(1).toInt();

@@ -27,6 +27,9 @@ inline bool isPostgres(const QSqlDatabase& db) {
 // columns of backups are refused when they take it.
 QString rowKeyColumn();
 
+// The longest table or column name PostgreSQL keeps whole, in UTF-8 bytes.
+inline constexpr int kMaxNameBytes = 63;
+
 // Opens a transaction that is going to write.
 QString beginWrite(const QSqlDatabase& db);
 // Opens a transaction in which every read sees the same state of the store.

@@ -186,6 +186,17 @@ private slots:
         QCOMPARE(units.recordWithId(id, cols).values, (QStringList{u8("甲公司"), u8("建行")}));
     }
 
+    void itemNamesTheServerWouldCutAreRefused() {
+        TempAppFolder shared(TempAppFolder::Store::Shared);
+        BillStore store;
+        store.ensureBillTypeTable();
+        const QString longest = QString(21, QChar(0x91d1));
+        addFixtureBill(store, 0, u8("甲"), {{longest, 0, true, false}});
+        QVERIFY_THROWS_EXCEPTION(StoreError,
+                                 addFixtureBill(store, 0, u8("乙"), {{longest + u8("额"), 0, true, false}}));
+        QCOMPARE(store.allBillEntries().size(), 1);
+    }
+
     void storeUrlsAreCheckedBeforeUse_data() {
         QTest::addColumn<QString>("url");
         QTest::addColumn<bool>("accepted");
