@@ -293,20 +293,11 @@ QString BackupImport::underOriginalName(const MainItemFlag& bill, const QString&
         Sql::scalar(m_backup, QStringLiteral("SELECT %1 FROM %2").arg(q(kPicturePath), q(bill.typeTable)) +
                                   Sql::naturalOrder() + QStringLiteral(" LIMIT 1"))
             .toString();
-    QString name = original;
-    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    name = name.section(QLatin1Char('/'), -1);
+    const QString name = BillStore::pictureFileName(original);
     if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
         return written;
     const QString wanted = AppPaths::pictureDir() + name;
-    if (wanted == written)
-        return written;
-    if (Dialect::isPostgres(m_live) &&
-        Sql::scalar(
-            m_live,
-            QStringLiteral("SELECT count(*) FROM %1 WHERE \"文件名\"=?").arg(q(BillStore::pictureTable())),
-            {name})
-                .toInt() > 0)
+    if (wanted == written || BillStore::pictureNameShared(name))
         return written;
     if (!QFileInfo::exists(wanted)) {
         if (!QFile::rename(written, wanted))

@@ -23,11 +23,6 @@
 using Sql::q;
 
 namespace {
-QString pictureFileName(const QString& stored) {
-    QString name = stored;
-    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return name.section(QLatin1Char('/'), -1);
-}
 
 // Fetches a picture of the shared store into the picture folder; the folder keeps what it had
 // when the store does not hold the picture or cannot be read.
@@ -49,7 +44,7 @@ void fetchSharedPicture(const QString& name, const QString& path) {
 }
 
 void forgetSharedPicture(const QSqlDatabase& db, const QString& stored) {
-    const QString name = pictureFileName(stored);
+    const QString name = BillStore::pictureFileName(stored);
     if (Dialect::isPostgres(db) && !name.isEmpty())
         Sql::exec(db, QStringLiteral("DELETE FROM %1 WHERE \"文件名\"=?").arg(q(BillStore::pictureTable())),
                   {name});
@@ -344,7 +339,7 @@ int BillStore::deleteBill(const MainItemFlag& entry) {
         changeTypeCount(entry.typeIndex, -1);
         tx.commit();
     }
-    const QString file = resolvePicturePath(picture);
+    const QString file = picturePathInFolder(picture);
     if (!file.isEmpty() && QFileInfo::exists(file))
         QFile::remove(file);
     return previous;
@@ -426,7 +421,7 @@ void BillStore::clearStore() {
     }
     m_typeNames.clear();
     for (const QString& p : pictures) {
-        const QString file = resolvePicturePath(p);
+        const QString file = picturePathInFolder(p);
         if (!file.isEmpty() && QFileInfo::exists(file))
             QFile::remove(file);
     }
@@ -448,9 +443,9 @@ void BillStore::removeLeftovers() {
     // is removed: its picture might be the one that looks unused.
     QSet<QString> used;
     const auto use = [&used](const QString& stored) {
-        const QString file = resolvePicturePath(stored);
-        if (!file.isEmpty())
-            used.insert(QFileInfo(file).fileName());
+        const QString name = pictureFileName(stored);
+        if (!name.isEmpty())
+            used.insert(name);
     };
     QSqlDatabase db = bill();
     for (const MainItemFlag& e : allBillEntries()) {
@@ -474,20 +469,10 @@ namespace {
 // a picture another desk put in the store.
 QString freePictureName(qint64& k, const QString& extension) {
     const QString dir = AppPaths::pictureDir();
-    std::optional<QSqlDatabase> shared;
-    if (Database::isShared())
-        shared = Database::get(Db::Bill);
     for (k = std::max<qint64>(1, k);; ++k) {
         const QString name = QString::number(k) + extension;
-        if (QFileInfo::exists(dir + name))
-            continue;
-        if (shared && Sql::scalar(*shared,
-                                  QStringLiteral("SELECT count(*) FROM %1 WHERE \"文件名\"=?")
-                                      .arg(q(BillStore::pictureTable())),
-                                  {name})
-                              .toInt() > 0)
-            continue;
-        return dir + name;
+        if (!QFileInfo::exists(dir + name) && !BillStore::pictureNameShared(name))
+            return dir + name;
     }
 }
 } // namespace
@@ -521,16 +506,33 @@ int BillStore::pictureKind(const QString& path) {
     return pictureKindOfBytes(f.read(3));
 }
 
-QString BillStore::resolvePicturePath(const QString& stored) {
+QString BillStore::pictureFileName(const QString& stored) {
+    QString name = stored;
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return name.section(QLatin1Char('/'), -1);
+}
+
+QString BillStore::picturePathInFolder(const QString& stored) {
     if (stored.trimmed().isEmpty())
         return {};
     const QString name = pictureFileName(stored);
-    if (name.isEmpty())
-        return {};
-    const QString path = AppPaths::pictureDir() + name;
-    if (Database::isShared() && !QFileInfo::exists(path))
-        fetchSharedPicture(name, path);
+    return name.isEmpty() ? QString() : AppPaths::pictureDir() + name;
+}
+
+QString BillStore::resolvePicturePath(const QString& stored) {
+    const QString path = picturePathInFolder(stored);
+    if (!path.isEmpty() && Database::isShared() && !QFileInfo::exists(path))
+        fetchSharedPicture(pictureFileName(stored), path);
     return path;
+}
+
+bool BillStore::pictureNameShared(const QString& name) {
+    if (!Database::isShared())
+        return false;
+    return Sql::scalar(Database::get(Db::Bill),
+                       QStringLiteral("SELECT count(*) FROM %1 WHERE \"文件名\"=?").arg(q(pictureTable())),
+                       {name})
+               .toInt() > 0;
 }
 
 void BillStore::sharePicture(const QSqlDatabase& db, const QString& stored) {

@@ -85,6 +85,12 @@ public:
     // keeps its pictures. Empty for an empty path. With a shared store, a picture this desk does
     // not have yet is fetched from the store into the folder.
     static QString resolvePicturePath(const QString& stored);
+    // The same without fetching: where the picture is or would be in this desk's folder.
+    static QString picturePathInFolder(const QString& stored);
+    // The file name of a stored picture path (either kind of separator).
+    static QString pictureFileName(const QString& stored);
+    // True when a shared store already keeps a picture under the file name.
+    static bool pictureNameShared(const QString& name);
     // With a shared store: keeps the bytes of the picture file a page row names in the store
     // (in the caller's transaction). Nothing to do for the embedded store or an empty path.
     static void sharePicture(const QSqlDatabase& db, const QString& stored);

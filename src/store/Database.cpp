@@ -185,6 +185,15 @@ QString filePath(Db which) {
     return {};
 }
 
+QString probeServer(const QString& url) {
+    const QString name =
+        QStringLiteral("StoreProbe@%1").arg(reinterpret_cast<quintptr>(QThread::currentThread()));
+    const QString failure = openServer(parseStoreUrl(url), name);
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
+    return failure;
+}
+
 QString location(Db which) {
     return which == Db::Bill && isShared() ? storeUrl() : filePath(which);
 }

@@ -37,6 +37,9 @@ ServerAddress parseStoreUrl(const QString& url);
 // Opens a connection to the server under the given name (not yet registered ones only); the
 // caller removes it. Returns an empty string or the reason it failed.
 QString openServer(const ServerAddress& address, const QString& connectionName);
+// Connects to the store a URL names and disconnects again: an empty string when that worked, else
+// the reason in the operator's words.
+QString probeServer(const QString& url);
 
 // The open connection of the calling thread; opened on first use. Throws StoreError when the file
 // cannot be opened.

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlDatabase>
 #include <QVBoxLayout>
 
 TDatabaseSettingsForm::TDatabaseSettingsForm(QWidget* parent) : QDialog(parent) {
@@ -53,13 +52,7 @@ bool TDatabaseSettingsForm::testConnection() {
         m_testedUrl = url;
         return true;
     }
-    const QString name = QStringLiteral("DatabaseSettingsProbe");
-    QString failure;
-    {
-        failure = Database::openServer(Database::parseStoreUrl(url), name);
-        QSqlDatabase::database(name, false).close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    const QString failure = Database::probeServer(url);
     if (!failure.isEmpty()) {
         connectionStateLabel->setText(QStringLiteral("无法连接：%1").arg(failure));
         return false;
