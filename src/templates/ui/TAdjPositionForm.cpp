@@ -64,14 +64,7 @@ TAdjPositionForm::TAdjPositionForm(BillStore& store, const MainItemFlag& bill, Q
         w->setFixedHeight(gridHeight);
     setFixedSize(858, 566 + gridHeight - 190);
 
-    pageTextEditor = pageGrid->edit();
-    pageChoiceEditor = pageGrid->combo();
-    itemTextEditor = itemGrid->edit();
-    itemChoiceEditor = itemGrid->combo();
-    pageTextEditor->setObjectName(QStringLiteral("pageTextEditor"));
-    pageChoiceEditor->setObjectName(QStringLiteral("pageChoiceEditor"));
-    itemTextEditor->setObjectName(QStringLiteral("itemTextEditor"));
-    itemChoiceEditor->setObjectName(QStringLiteral("itemChoiceEditor"));
+    adoptGridEditors(pageGrid, itemGrid);
 
     auto* bar = new QWidget(this);
     bar->setAutoFillBackground(true);

@@ -33,10 +33,6 @@ public:
     ParameterGrid* pageGrid = nullptr; // margins, direction, currency and background flags
     ParameterGrid* itemGrid = nullptr; // the nine adjustable parameters of the selected item
     QListWidget* itemNameList = nullptr;
-    QLineEdit* pageTextEditor = nullptr;
-    QComboBox* pageChoiceEditor = nullptr;
-    QLineEdit* itemTextEditor = nullptr;
-    QComboBox* itemChoiceEditor = nullptr;
     QPushButton* testPrintButton = nullptr; // "测试打印"
     QPushButton* saveButton = nullptr;      // "保  存"
     QPushButton* exitButton = nullptr;      // "退  出"

@@ -106,14 +106,7 @@ TItemSetForm::TItemSetForm(BillStore& store, QWidget* parent)
     tab1Layout->setContentsMargins(4, 4, 4, 4);
     top->addWidget(parameterTabs, 1);
 
-    pageTextEditor = pageGrid->edit();
-    pageChoiceEditor = pageGrid->combo();
-    itemTextEditor = itemGrid->edit();
-    itemChoiceEditor = itemGrid->combo();
-    pageTextEditor->setObjectName(QStringLiteral("pageTextEditor"));
-    pageChoiceEditor->setObjectName(QStringLiteral("pageChoiceEditor"));
-    itemTextEditor->setObjectName(QStringLiteral("itemTextEditor"));
-    itemChoiceEditor->setObjectName(QStringLiteral("itemChoiceEditor"));
+    adoptGridEditors(pageGrid, itemGrid);
 
     auto* buttons = new QVBoxLayout;
     const auto button = [this, buttons](const char* name, const QString& text) {

@@ -40,10 +40,6 @@ public:
     ParameterGrid* pageGrid = nullptr; // page parameters
     ParameterGrid* itemGrid = nullptr; // parameters of the selected item
     QListWidget* itemNameList = nullptr;
-    QLineEdit* pageTextEditor = nullptr;
-    QComboBox* pageChoiceEditor = nullptr;
-    QLineEdit* itemTextEditor = nullptr;
-    QComboBox* itemChoiceEditor = nullptr;
     QPushButton* addItemButton = nullptr;    // "添加子项"
     QPushButton* deleteItemButton = nullptr; // "删除子项"
     QPushButton* exitButton = nullptr;       // "退  出"

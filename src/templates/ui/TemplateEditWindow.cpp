@@ -2,8 +2,11 @@
 
 #include "platform/ui/MinimizeFollow.h"
 #include "platform/ui/Prompter.h"
+#include "templates/ui/ParameterGrid.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QShowEvent>
 
 TemplateEditWindow::TemplateEditWindow(QWidget* parent) : QDialog(parent) {
@@ -35,4 +38,15 @@ void TemplateEditWindow::changeEvent(QEvent* event) {
 void TemplateEditWindow::reject() {
     if (mayClose())
         QDialog::reject();
+}
+
+void TemplateEditWindow::adoptGridEditors(ParameterGrid* pageGrid, ParameterGrid* itemGrid) {
+    pageTextEditor = pageGrid->edit();
+    pageChoiceEditor = pageGrid->combo();
+    itemTextEditor = itemGrid->edit();
+    itemChoiceEditor = itemGrid->combo();
+    pageTextEditor->setObjectName(QStringLiteral("pageTextEditor"));
+    pageChoiceEditor->setObjectName(QStringLiteral("pageChoiceEditor"));
+    itemTextEditor->setObjectName(QStringLiteral("itemTextEditor"));
+    itemChoiceEditor->setObjectName(QStringLiteral("itemChoiceEditor"));
 }
