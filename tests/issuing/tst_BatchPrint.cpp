@@ -11,6 +11,8 @@
 #include "store/BillStore.h"
 #include "store/Database.h"
 #include "store/Sql.h"
+#include "support/BatchFixture.h"
+#include "support/ScriptedPrinting.h"
 #include "support/StoreFixtures.h"
 #include "support/TempAppFolder.h"
 
@@ -23,22 +25,6 @@ namespace {
 QString u8(const char* s) {
     return QString::fromUtf8(s);
 }
-
-// PDF files in place of a printer that refuses the jobs whose numbers are listed (1-based).
-class RefusingPrinting : public PdfPrinting {
-public:
-    explicit RefusingPrinting(const QString& folder) : PdfPrinting(folder) {}
-    QList<int> refused;
-    int jobs = 0;
-    QStringList printers() override { return {QStringLiteral("PDF")}; }
-    std::unique_ptr<PrintTarget> begin(const PrintJobSetup& setup, QString* error) override {
-        if (refused.contains(++jobs)) {
-            *error = u8("打印机缺纸");
-            return nullptr;
-        }
-        return PdfPrinting::begin(setup, error);
-    }
-};
 
 const QStringList kHeader{u8("金额"), u8("付款单位"), u8("币种"), u8("备注")};
 } // namespace
@@ -56,15 +42,7 @@ private:
                   {currencyChoice ? 1 : 0});
         return BatchBill::load(m_entry, 96);
     }
-    QStringList history() const {
-        QStringList numbers;
-        QSqlQuery q =
-            Sql::exec(Database::get(Db::Bill),
-                      u8("SELECT \"编号\" FROM %1 ORDER BY rowid").arg(Sql::q(m_entry.historyTable)));
-        while (q.next())
-            numbers << q.value(0).toString();
-        return numbers;
-    }
+    QStringList history() const { return historyNumbers(m_entry); }
     static QList<QStringList> rowsOf(int n) {
         QList<QStringList> rows;
         for (int i = 0; i < n; ++i)
@@ -78,17 +56,9 @@ private slots:
     void init() {
         m_app = std::make_unique<TempAppFolder>();
         Settings::ensureExists();
-        BillStore store;
-        store.ensureBillTypeTable();
-        store.addType(u8("进帐单"));
-        m_entry = addFixtureBill(
-            store, 0, u8("工行进帐单"),
-            {{u8("金额"), 8, true, true}, {u8("收款人"), 12, true, false}, {u8("编号"), 16, true, false}});
-        Sql::exec(Database::get(Db::Bill),
-                  u8("INSERT INTO %1 (\"编号\") VALUES ('0100')").arg(Sql::q(m_entry.autoTable)));
+        m_entry = addBatchFixtureBill();
         ReferenceTable units(u8("业务单位"));
         const QStringList columns{u8("单位名称"), u8("银行帐号"), u8("识别码")};
-        units.append(columns, {u8("甲公司"), QStringLiteral("6222"), QStringLiteral("a01")});
         units.append(columns, {u8("乙公司"), QStringLiteral("6223"), QStringLiteral("dup")});
         units.append(columns, {u8("丙公司"), QStringLiteral("6224"), QStringLiteral("dup")});
         Printing::install(std::make_unique<PdfPrinting>(m_pdfs.path()));
@@ -177,7 +147,7 @@ private slots:
         const BatchBill b = bill();
         const ColumnMapping mapping{{u8("金额"), u8("金额")}, {u8("收款人"), u8("付款单位")}};
         QList<BatchRow> rows = ReviewRows(b, kHeader, rowsOf(10), {}, mapping);
-        auto* printing = new RefusingPrinting(m_pdfs.path());
+        auto* printing = new ScriptedPrinting(m_pdfs.path());
         printing->refused = {7};
         Printing::install(std::unique_ptr<Printing>(printing));
         CheckPrintDefine def = CheckPrintDefine::fromPage(b.blank.page);

@@ -10,8 +10,10 @@
 #include "store/BillStore.h"
 #include "store/Database.h"
 #include "store/Sql.h"
+#include "support/BatchFixture.h"
 #include "support/PdfPages.h"
 #include "support/PrintingTools.h"
+#include "support/ScriptedPrinting.h"
 #include "support/StoreFixtures.h"
 #include "support/TempAppFolder.h"
 #include "support/ui/ScriptedPrompter.h"
@@ -24,32 +26,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
-
 namespace {
 QString u8(const char* s) {
     return QString::fromUtf8(s);
 }
-
-// PDF files in place of a printer; a hook runs as each job begins, and listed jobs are refused.
-class ScriptedPrinting : public PdfPrinting {
-public:
-    explicit ScriptedPrinting(const QString& folder) : PdfPrinting(folder) {}
-    std::function<void(int job)> onJob;
-    QList<int> refused;
-    int jobs = 0;
-    QStringList printers() override { return {QStringLiteral("PDF")}; }
-    std::unique_ptr<PrintTarget> begin(const PrintJobSetup& setup, QString* error) override {
-        ++jobs;
-        if (onJob)
-            onJob(jobs);
-        if (refused.contains(jobs)) {
-            *error = u8("打印机缺纸");
-            return nullptr;
-        }
-        return PdfPrinting::begin(setup, error);
-    }
-};
 
 } // namespace
 
@@ -74,15 +54,7 @@ private:
                         .toUtf8());
         return path;
     }
-    QStringList history() const {
-        QStringList numbers;
-        QSqlQuery q =
-            Sql::exec(Database::get(Db::Bill),
-                      u8("SELECT \"编号\" FROM %1 ORDER BY rowid").arg(Sql::q(m_entry.historyTable)));
-        while (q.next())
-            numbers << q.value(0).toString();
-        return numbers;
-    }
+    QStringList history() const { return historyNumbers(m_entry); }
     // Opens the window on a data file chosen through its button, matches 收款人 to 付款单位 by
     // hand and reviews.
     std::unique_ptr<TBatchPrintForm> openAndReview(int rows) {
@@ -112,18 +84,7 @@ private slots:
         m_app = std::make_unique<TempAppFolder>();
         Settings::ensureExists();
         m_prompter = ScriptedPrompter::install();
-        BillStore store;
-        store.ensureBillTypeTable();
-        store.addType(u8("进帐单"));
-        m_entry = addFixtureBill(
-            store, 0, u8("工行进帐单"),
-            {{u8("金额"), 8, true, true}, {u8("收款人"), 12, true, false}, {u8("编号"), 16, true, false}});
-        Sql::exec(Database::get(Db::Bill),
-                  u8("INSERT INTO %1 (\"编号\") VALUES ('0100')").arg(Sql::q(m_entry.autoTable)));
-        ReferenceTable units(u8("业务单位"));
-        units.append({u8("单位名称"), u8("银行帐号"), u8("识别码")},
-                     {u8("甲公司"), QStringLiteral("6222"), QStringLiteral("a01")});
-        store.loadWorkingTemplate(m_entry);
+        m_entry = addBatchFixtureBill();
     }
     void cleanup() {
         QCOMPARE(m_prompter->unexpected, 0);
