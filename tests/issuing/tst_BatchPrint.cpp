@@ -1,6 +1,7 @@
 // Batch printing: columns matched to items, rows reviewed as they will print, totals, and runs
 // that print row by row as 打  印 does and can go on after an interruption.
 #include "issuing/BatchPrint.h"
+#include "issuing/BatchRun.h"
 #include "issuing/PreBillTable.h"
 #include "issuing/PrintJob.h"
 #include "platform/Fonts.h"
@@ -21,12 +22,15 @@
 
 #include <memory>
 
+Q_DECLARE_METATYPE(BatchRun::State)
+
 namespace {
 QString u8(const char* s) {
     return QString::fromUtf8(s);
 }
 
 const QStringList kHeader{u8("金额"), u8("付款单位"), u8("币种"), u8("备注")};
+const ColumnMapping kMapping{{u8("金额"), u8("金额")}, {u8("收款人"), u8("付款单位")}};
 } // namespace
 
 class TestBatchPrint : public QObject {
@@ -43,6 +47,19 @@ private:
         return BatchBill::load(m_entry, 96);
     }
     QStringList history() const { return historyNumbers(m_entry); }
+    QString storedNumber() const {
+        QSqlQuery q =
+            Sql::exec(Database::get(Db::Bill), u8("SELECT \"编号\" FROM %1").arg(Sql::q(m_entry.autoTable)));
+        return q.next() ? q.value(0).toString() : QString();
+    }
+    static PrintJobSetup setupFor(const BatchBill& b) {
+        return pageSetupFor(CheckPrintDefine::fromPage(b.blank.page), QStringLiteral("PDF"));
+    }
+    static BatchRun::State runToEnd(BatchRun& run) {
+        while (run.printNext() == BatchRun::State::Running) {
+        }
+        return run.state();
+    }
     static QList<QStringList> rowsOf(int n) {
         QList<QStringList> rows;
         for (int i = 0; i < n; ++i)
@@ -142,26 +159,25 @@ private slots:
     }
 
     // A refusal at row 7 stops the run there: rows 1-6 printed and recorded with consecutive
-    // numbers, 7 onward neither; going on prints 7 onward, numbers still consecutive.
+    // numbers and the store's next number after them, 7 onward neither; a run of the rows still
+    // chosen prints 7 onward, numbers still consecutive; a printed row goes in again only when
+    // asked for.
     void refusalStopsAndTheRunGoesOn() {
         const BatchBill b = bill();
-        const ColumnMapping mapping{{u8("金额"), u8("金额")}, {u8("收款人"), u8("付款单位")}};
-        QList<BatchRow> rows = ReviewRows(b, kHeader, rowsOf(10), {}, mapping);
+        QList<BatchRow> rows = ReviewRows(b, kHeader, rowsOf(10), {}, kMapping);
         auto* printing = new ScriptedPrinting(m_pdfs.path());
         printing->refused = {7};
         Printing::install(std::unique_ptr<Printing>(printing));
-        CheckPrintDefine def = CheckPrintDefine::fromPage(b.blank.page);
-        const PrintJobSetup setup = pageSetupFor(def, QStringLiteral("PDF"));
-        const auto run = [&] {
-            for (BatchRow& row : rows) {
-                if (!row.chosen || row.state == BatchRow::State::Printed)
-                    continue;
-                if (PrintBatchRow(b, kHeader, mapping, row, setup).kind != PrintOutcome::Recorded)
-                    return;
-            }
-        };
-        run();
+
+        BatchRun first(b, kHeader, kMapping, setupFor(b), rows, BatchRun::rowsToPrint(rows, {}));
+        QCOMPARE(runToEnd(first), BatchRun::State::Failed);
+        QCOMPARE(first.total(), 10);
+        QCOMPARE(first.done(), 6);
+        QCOMPARE(first.lastRow(), 6);
+        QCOMPARE(first.failure().kind, PrintOutcome::NotPrinted);
+        QCOMPARE(first.failure().message, u8("打印机缺纸"));
         QCOMPARE(history(), (QStringList{"0100", "0101", "0102", "0103", "0104", "0105"}));
+        QCOMPARE(storedNumber(), QStringLiteral("0106"));
         for (int r = 0; r < 6; ++r) {
             QCOMPARE(rows[r].state, BatchRow::State::Printed);
             QCOMPARE(rows[r].numbers, QStringLiteral("010%1").arg(r));
@@ -169,19 +185,67 @@ private slots:
         }
         QCOMPARE(rows[6].state, BatchRow::State::Failed);
         QCOMPARE(rows[6].message, u8("打印机缺纸"));
+        QVERIFY(rows[6].chosen);
         QCOMPARE(rows[7].state, BatchRow::State::Ready);
+        QCOMPARE(PrintedLines(rows), (QStringList{"2", "3", "4", "5", "6", "7"}));
         // The totals count what printed and what is still chosen.
         QCOMPARE(ChosenTotals(b, rows).first().perCurrency, QStringList{u8("￥56.00")});
 
-        run(); // 继续
+        // 继续
+        BatchRun second(b, kHeader, kMapping, setupFor(b), rows, BatchRun::rowsToPrint(rows, {}));
+        QCOMPARE(second.total(), 4);
+        QCOMPARE(runToEnd(second), BatchRun::State::Finished);
         QCOMPARE(history().size(), 10);
         QCOMPARE(history().last(), QStringLiteral("0109"));
         QCOMPARE(rows[6].numbers, QStringLiteral("0106"));
         for (const BatchRow& row : std::as_const(rows))
             QCOMPARE(row.state, BatchRow::State::Printed);
-        // A printed row is not printed again by the loop, and a row with errors never prints.
-        run();
-        QCOMPARE(history().size(), 10);
+
+        // Printed rows chosen again: only the one the operator says yes to goes in.
+        rows[0].chosen = rows[1].chosen = true;
+        const QList<int> again =
+            BatchRun::rowsToPrint(rows, [](const BatchRow& row) { return row.line == 3; });
+        QCOMPARE(again, QList<int>{1});
+        QVERIFY(!rows[0].chosen);
+        QVERIFY(BatchRun::rowsToPrint(rows, {}).isEmpty());
+    }
+
+    // 暂停 or 停止 pressed while a bill prints: that bill prints and is recorded, the run ends
+    // before the next one and the rest stay chosen for 继续.
+    void pauseAndStopEndTheRunAfterTheCurrentBill_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<BatchRun::State>("ending");
+        QTest::newRow("暂停") << false << BatchRun::State::Paused;
+        QTest::newRow("停止") << true << BatchRun::State::Stopped;
+    }
+    void pauseAndStopEndTheRunAfterTheCurrentBill() {
+        QFETCH(bool, stop);
+        QFETCH(BatchRun::State, ending);
+        const BatchBill b = bill();
+        QList<BatchRow> rows = ReviewRows(b, kHeader, rowsOf(5), {}, kMapping);
+        auto* printing = new ScriptedPrinting(m_pdfs.path());
+        Printing::install(std::unique_ptr<Printing>(printing));
+        BatchRun run(b, kHeader, kMapping, setupFor(b), rows, BatchRun::rowsToPrint(rows, {}));
+        QList<int> started;
+        run.rowStarting = [&](int row) { started << row; };
+        printing->onJob = [&](int job) {
+            if (job == 2)
+                stop ? run.stop() : run.pause();
+        };
+        QCOMPARE(runToEnd(run), ending);
+        QCOMPARE(started, (QList<int>{0, 1}));
+        QCOMPARE(run.done(), 2);
+        QCOMPARE(history(), (QStringList{"0100", "0101"}));
+        QCOMPARE(storedNumber(), QStringLiteral("0102"));
+        QCOMPARE(rows[1].state, BatchRow::State::Printed);
+        for (int r = 2; r < 5; ++r) {
+            QCOMPARE(rows[r].state, BatchRow::State::Ready);
+            QVERIFY(rows[r].chosen);
+        }
+        // An ended run prints nothing more.
+        QCOMPARE(run.printNext(), ending);
+        QCOMPARE(run.lastRow(), -1);
+        QCOMPARE(history().size(), 2);
     }
 
     // Kept as pre-bills instead; and the review with its marks and the totals of the rows printed

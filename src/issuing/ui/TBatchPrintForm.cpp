@@ -106,11 +106,13 @@ TBatchPrintForm::TBatchPrintForm(QWidget* parent, const MainItemFlag& entry, con
     connect(reviewList, &QTableWidget::cellDoubleClicked, this, &TBatchPrintForm::correctRow);
     connect(printChosenButton, &QPushButton::clicked, this, &TBatchPrintForm::printChosen);
     connect(pauseButton, &QPushButton::clicked, this, [this] {
-        m_pauseAsked = true;
+        if (running())
+            m_run->pause();
         updateButtons();
     });
     connect(stopButton, &QPushButton::clicked, this, [this] {
-        m_stopAsked = true;
+        if (running())
+            m_run->stop();
         updateButtons();
     });
     connect(resumeButton, &QPushButton::clicked, this, [this] { startRun(false); });
@@ -137,7 +139,7 @@ void TBatchPrintForm::chooseDataFile() {
 }
 
 bool TBatchPrintForm::openDataFile(const QString& path) {
-    if (!m_bill || m_running)
+    if (!m_bill || running())
         return false;
     return guarded(this, [&] {
         const ValuesFile values = ValuesFile::read(path);
@@ -180,7 +182,7 @@ ColumnMapping TBatchPrintForm::chosenMapping() const {
 }
 
 void TBatchPrintForm::reviewRows() {
-    if (!m_bill || m_running)
+    if (!m_bill || running())
         return;
     if (m_header.isEmpty()) {
         Prompter::instance().notice(this, QStringLiteral("请先选择数据文件。"));
@@ -286,7 +288,7 @@ void TBatchPrintForm::rowChoiceChanged(int row, int column) {
 // Opens the row in the bill filling window; what the operator leaves there comes back as the row.
 void TBatchPrintForm::correctRow(int row, int column) {
     Q_UNUSED(column);
-    if (m_running || row < 0 || row >= m_rows.size() || !m_bill)
+    if (running() || row < 0 || row >= m_rows.size() || !m_bill)
         return;
     BatchRow& r = m_rows[row];
     if (r.state == BatchRow::State::Printed) {
@@ -315,99 +317,86 @@ void TBatchPrintForm::printChosen() {
 }
 
 void TBatchPrintForm::startRun(bool askForPrinted) {
-    if (!m_bill || m_running)
+    if (!m_bill || running())
         return;
-    m_queue.clear();
-    for (int i = 0; i < m_rows.size(); ++i) {
-        BatchRow& row = m_rows[i];
-        if (!row.chosen || row.state == BatchRow::State::Error)
-            continue;
-        if (row.state == BatchRow::State::Printed) {
-            if (!askForPrinted ||
-                !Prompter::instance().question(
-                    this, QStringLiteral("第 %1 行已打印（编号 %2），要再打印一次吗？")
-                              .arg(row.line)
-                              .arg(row.numbers.isEmpty() ? QStringLiteral("无") : row.numbers))) {
-                row.chosen = false;
-                showRow(i);
-                continue;
-            }
-        }
-        m_queue << i;
-    }
+    const QList<int> queue = BatchRun::rowsToPrint(m_rows, [&](const BatchRow& row) {
+        return askForPrinted &&
+               Prompter::instance().question(
+                   this, QStringLiteral("第 %1 行已打印（编号 %2），要再打印一次吗？")
+                             .arg(row.line)
+                             .arg(row.numbers.isEmpty() ? QStringLiteral("无") : row.numbers));
+    });
+    for (int i = 0; i < m_rows.size(); ++i)
+        showRow(i);
     showTotals();
-    if (m_queue.isEmpty()) {
+    if (queue.isEmpty()) {
         Prompter::instance().notice(this, QStringLiteral("没有选中可以打印的行。"));
         updateButtons();
         return;
     }
     CheckPrintDefine def = CheckPrintDefine::fromPage(m_bill->blank.page);
     def.items = m_bill->blank.items;
-    if (!guarded(this, [&] { m_setup = SetUpPrintJob(this, def); }) || !m_setup)
+    std::optional<PrintJobSetup> setup;
+    if (!guarded(this, [&] { setup = SetUpPrintJob(this, def); }) || !setup)
         return;
-    m_runTotal = int(m_queue.size());
-    m_runDone = 0;
-    m_running = true;
-    m_pauseAsked = m_stopAsked = false;
+    m_run.emplace(*m_bill, m_header, m_mapping, *setup, m_rows, queue);
+    m_run->rowStarting = [this](int index) {
+        progressLabel->setText(QStringLiteral("正在打印第 %1 / %2 张（数据第 %3 行）")
+                                   .arg(m_run->done() + 1)
+                                   .arg(m_run->total())
+                                   .arg(m_rows.at(index).line));
+    };
     updateButtons();
     QTimer::singleShot(0, this, &TBatchPrintForm::printNextRow);
 }
 
 void TBatchPrintForm::printNextRow() {
-    if (!m_running)
+    if (!running())
         return;
-    if (m_stopAsked) {
-        endRun(QStringLiteral("已停止"));
-        return;
+    BatchRun::State state = BatchRun::State::Failed;
+    const bool ran = guarded(this, [&] { state = m_run->printNext(); });
+    const int index = m_run->lastRow();
+    if (index >= 0) {
+        showRow(index);
+        showTotals();
     }
-    if (m_pauseAsked) {
-        endRun(QStringLiteral("已暂停"));
+    switch (state) {
+    case BatchRun::State::Running:
+        QTimer::singleShot(0, this, &TBatchPrintForm::printNextRow);
         return;
-    }
-    if (m_queue.isEmpty()) {
-        endRun(QStringLiteral("完成"));
+    case BatchRun::State::Finished:
+        showRunEnd(QStringLiteral("完成"));
         return;
-    }
-    const int index = m_queue.takeFirst();
-    BatchRow& row = m_rows[index];
-    progressLabel->setText(QStringLiteral("正在打印第 %1 / %2 张（数据第 %3 行）")
-                               .arg(m_runDone + 1)
-                               .arg(m_runTotal)
-                               .arg(row.line));
-    PrintOutcome outcome;
-    const bool ran =
-        guarded(this, [&] { outcome = PrintBatchRow(*m_bill, m_header, m_mapping, row, *m_setup); });
-    showRow(index);
-    showTotals();
-    if (!ran || outcome.kind != PrintOutcome::Recorded) {
-        QStringList printed;
-        for (const BatchRow& r : std::as_const(m_rows))
-            if (r.state == BatchRow::State::Printed)
-                printed << QString::number(r.line);
-        endRun(QStringLiteral("在第 %1 行停止").arg(row.line));
-        if (ran && outcome.kind != PrintOutcome::NotConfirmed)
-            Prompter::instance().error(
-                this,
-                QStringLiteral(
-                    "数据第 %1 行：%2\n已打印的行：%3\n处理好后点“继续”从第一个未打印的选中行接着打印。")
-                    .arg(row.line)
-                    .arg(outcome.message,
-                         printed.isEmpty() ? QStringLiteral("无") : printed.join(QStringLiteral("、"))));
+    case BatchRun::State::Paused:
+        showRunEnd(QStringLiteral("已暂停"));
         return;
+    case BatchRun::State::Stopped:
+        showRunEnd(QStringLiteral("已停止"));
+        return;
+    case BatchRun::State::Failed:
+        break;
     }
-    ++m_runDone;
-    QTimer::singleShot(0, this, &TBatchPrintForm::printNextRow);
+    const BatchRow& row = m_rows.at(index);
+    showRunEnd(QStringLiteral("在第 %1 行停止").arg(row.line));
+    if (ran && m_run->failure().kind != PrintOutcome::NotConfirmed) {
+        const QStringList printed = PrintedLines(m_rows);
+        Prompter::instance().error(
+            this, QStringLiteral(
+                      "数据第 %1 行：%2\n已打印的行：%3\n处理好后点“继续”从第一个未打印的选中行接着打印。")
+                      .arg(row.line)
+                      .arg(m_run->failure().message,
+                           printed.isEmpty() ? QStringLiteral("无") : printed.join(QStringLiteral("、"))));
+    }
 }
 
-void TBatchPrintForm::endRun(const QString& why) {
-    m_running = false;
-    m_queue.clear();
-    progressLabel->setText(QStringLiteral("%1：本次打印 %2 / %3 张").arg(why).arg(m_runDone).arg(m_runTotal));
+void TBatchPrintForm::showRunEnd(const QString& why) {
+    progressLabel->setText(
+        QStringLiteral("%1：本次打印 %2 / %3 张").arg(why).arg(m_run->done()).arg(m_run->total()));
     updateButtons();
 }
 
 void TBatchPrintForm::preBillChosen() {
-    if (!m_bill || m_running)
+    if (!m_bill || running())
         return;
     int kept = 0;
     guarded(this, [&] {
@@ -445,19 +434,19 @@ void TBatchPrintForm::updateButtons() {
     for (const BatchRow& row : std::as_const(m_rows))
         unprintedChosen = unprintedChosen || (row.chosen && row.state != BatchRow::State::Printed &&
                                               row.state != BatchRow::State::Error);
-    chooseFileButton->setEnabled(!m_running);
-    reviewButton->setEnabled(!m_running && m_bill.has_value());
-    printChosenButton->setEnabled(!m_running && haveRows);
-    pauseButton->setEnabled(m_running && !m_pauseAsked && !m_stopAsked);
-    stopButton->setEnabled(m_running && !m_stopAsked);
-    resumeButton->setEnabled(!m_running && unprintedChosen && m_runTotal > 0);
-    preBillButton->setEnabled(!m_running && haveRows);
-    exportButton->setEnabled(!m_running && haveRows);
-    closeButton->setEnabled(!m_running);
+    chooseFileButton->setEnabled(!running());
+    reviewButton->setEnabled(!running() && m_bill.has_value());
+    printChosenButton->setEnabled(!running() && haveRows);
+    pauseButton->setEnabled(running() && !m_run->pauseAsked() && !m_run->stopAsked());
+    stopButton->setEnabled(running() && !m_run->stopAsked());
+    resumeButton->setEnabled(!running() && unprintedChosen && m_run.has_value());
+    preBillButton->setEnabled(!running() && haveRows);
+    exportButton->setEnabled(!running() && haveRows);
+    closeButton->setEnabled(!running());
 }
 
 void TBatchPrintForm::closeEvent(QCloseEvent* event) {
-    if (m_running) {
+    if (running()) {
         event->ignore();
         return;
     }
@@ -465,6 +454,6 @@ void TBatchPrintForm::closeEvent(QCloseEvent* event) {
 }
 
 void TBatchPrintForm::reject() {
-    if (!m_running)
+    if (!running())
         QDialog::reject();
 }

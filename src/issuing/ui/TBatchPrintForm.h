@@ -1,6 +1,7 @@
 #pragma once
 
 #include "issuing/BatchPrint.h"
+#include "issuing/BatchRun.h"
 #include "platform/Printing.h"
 
 #include <QDialog>
@@ -26,7 +27,7 @@ public:
     // Reads a data file as if chosen in the dialog; false (the operator told) when it cannot.
     bool openDataFile(const QString& path);
     const QList<BatchRow>& rows() const { return m_rows; }
-    bool running() const { return m_running; }
+    bool running() const { return m_run && m_run->state() == BatchRun::State::Running; }
 
     QLineEdit* dataFileEdit = nullptr;
     QPushButton* chooseFileButton = nullptr;  // "选择数据文件…"
@@ -60,7 +61,7 @@ private:
     void printChosen();
     void startRun(bool askForPrinted);
     void printNextRow();
-    void endRun(const QString& why);
+    void showRunEnd(const QString& why);
     void preBillChosen();
     void exportReview();
     void updateButtons();
@@ -75,12 +76,6 @@ private:
     QList<BatchRow> m_rows;
     bool m_showing = false;
 
-    // The run: the rows still to print, the printer, and what the operator asked for.
-    std::optional<PrintJobSetup> m_setup;
-    QList<int> m_queue;
-    int m_runTotal = 0;
-    int m_runDone = 0;
-    bool m_running = false;
-    bool m_pauseAsked = false;
-    bool m_stopAsked = false;
+    // The last run, kept after it ended for its counts and for 继续.
+    std::optional<BatchRun> m_run;
 };
