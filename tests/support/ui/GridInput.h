@@ -3,6 +3,7 @@
 #include "app/ui/TStringInputForm.h"
 #include "templates/ui/ParameterGrid.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -68,4 +69,21 @@ inline void choose(QComboBox* combo, const QString& text) {
     QVERIFY(i >= 0);
     combo->setCurrentIndex(i);
     emit combo->activated(i);
+}
+
+// Chooses an entry of a drop-down as a person does: a click on the box opens its list, a click on
+// the entry picks it and closes the list.
+inline void pickFromDropDown(QComboBox* combo, const QString& text) {
+    const int i = combo->findText(text);
+    QVERIFY2(i >= 0, qPrintable(text));
+    QTest::mouseClick(combo, Qt::LeftButton);
+    QAbstractItemView* list = combo->view();
+    QTRY_VERIFY(list->isVisible());
+    // The list takes a release that comes sooner than a double click after the opening press as
+    // the end of that press, not as a choice.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QRect entry = list->visualRect(list->model()->index(i, combo->modelColumn()));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
+    QTRY_VERIFY(!list->isVisible());
+    QCOMPARE(combo->currentIndex(), i);
 }
