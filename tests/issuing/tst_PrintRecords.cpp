@@ -48,37 +48,6 @@ QList<QVariantList> rows(const QString& table) {
     return Sql::allRows(Database::get(Db::Bill), table);
 }
 
-// A second connection to the bill store, as another program would hold it.
-class OtherProgram {
-public:
-    OtherProgram() {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
-        db.setDatabaseName(Database::filePath(Db::Bill));
-        db.open();
-    }
-    ~OtherProgram() {
-        {
-            QSqlDatabase db = QSqlDatabase::database(kName, false);
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(kName);
-    }
-    void holdRead() {
-        QSqlDatabase db = QSqlDatabase::database(kName, false);
-        QSqlQuery(db).exec(QStringLiteral("BEGIN"));
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("SELECT count(*) FROM \"主控\""));
-        q.next();
-    }
-    bool holdWrite() {
-        return QSqlQuery(QSqlDatabase::database(kName, false)).exec(QStringLiteral("BEGIN IMMEDIATE"));
-    }
-    void release() { QSqlQuery(QSqlDatabase::database(kName, false)).exec(QStringLiteral("ROLLBACK")); }
-
-private:
-    static inline const QString kName = QStringLiteral("other program");
-};
 } // namespace
 
 class TestPrintRecords : public QObject {
@@ -228,7 +197,7 @@ private slots:
         SKIP_ON_SHARED_STORE();
         IssuedBill b = makeBill();
         Sql::exec(Database::get(Db::Bill), QStringLiteral("PRAGMA busy_timeout=50"));
-        OtherProgram other;
+        OtherConnection other(Database::filePath(Db::Bill));
         QVERIFY(other.holdWrite());
         bool sent = false;
         const PrintOutcome outcome = PrintAndRecord(b.entry, b.bill, 0, QDateTime::currentDateTime(),
@@ -243,8 +212,8 @@ private slots:
 
     void aReaderOfTheStoreDoesNotStopPrintsOrPreBills() {
         IssuedBill b = makeBill();
-        OtherProgram other;
-        other.holdRead();
+        OtherConnection other(Database::filePath(Db::Bill));
+        other.holdRead(BillStore::masterTable());
         const PrintOutcome outcome =
             PrintAndRecord(b.entry, b.bill, 0, QDateTime::currentDateTime(), [](QString*) { return true; });
         QCOMPARE(outcome.kind, PrintOutcome::Recorded);
@@ -265,10 +234,10 @@ private slots:
         const int amount = b.bill.indexOf(u8("金额"));
         b.bill.values[number] = QStringLiteral("0007");
         b.bill.values[amount] = QStringLiteral("99.5");
-        OtherProgram other;
+        OtherConnection other(Database::filePath(Db::Bill));
         const PrintOutcome outcome =
             PrintAndRecord(b.entry, b.bill, 0, QDateTime::currentDateTime(), [&](QString*) {
-                other.holdRead();
+                other.holdRead(BillStore::masterTable());
                 return true;
             });
         QCOMPARE(outcome.kind, PrintOutcome::PrintedUnrecorded);

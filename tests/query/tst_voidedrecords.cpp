@@ -5,6 +5,7 @@
 #include "issuing/PrintRecords.h"
 #include "query/HistoryQuery.h"
 #include "store/VoidedRecords.h"
+#include "support/StoreFixtures.h"
 #include "support/TempAppFolder.h"
 
 #include <QTemporaryDir>
@@ -165,15 +166,11 @@ private slots:
         extras.confirm = [&] {
             ++asked;
             // While the question is open nothing is recorded yet.
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("looker"));
-            db.setDatabaseName(Database::filePath(Db::Bill));
-            db.open();
+            const OtherConnection looker(Database::filePath(Db::Bill));
             const int seen =
-                Sql::scalar(db, QStringLiteral("SELECT count(*) FROM %1").arg(Sql::q(b.entry.historyTable)))
+                Sql::scalar(looker.db(),
+                            QStringLiteral("SELECT count(*) FROM %1").arg(Sql::q(b.entry.historyTable)))
                     .toInt();
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(QStringLiteral("looker"));
             return seen == 0 && answer;
         };
         const PrintOutcome outcome = PrintAndRecord(

@@ -3,6 +3,8 @@
 #include "store/Database.h"
 #include "store/Sql.h"
 
+#include <QSqlQuery>
+
 void fillWorkingTemplate(const QString& billName, const QList<FixtureItem>& items, int typeIndex,
                          const QString& picturePath) {
     QSqlDatabase def = Database::get(Db::Define);
@@ -31,4 +33,37 @@ MainItemFlag addFixtureBill(BillStore& store, int typeIndex, const QString& name
     MainItemFlag e = store.createBillFromWorkingTemplate(typeIndex, name);
     store.changeTypeCount(typeIndex, 1);
     return e;
+}
+
+OtherConnection::OtherConnection(const QString& path) : m_name(QStringLiteral("other@%1").arg(path)) {
+    QSqlDatabase connection = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    connection.setDatabaseName(path);
+    connection.open();
+}
+
+OtherConnection::~OtherConnection() {
+    {
+        QSqlDatabase connection = db();
+        QSqlQuery(connection).exec(QStringLiteral("ROLLBACK"));
+        connection.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlDatabase OtherConnection::db() const {
+    return QSqlDatabase::database(m_name, false);
+}
+
+bool OtherConnection::holdRead(const QString& table) {
+    QSqlQuery(db()).exec(QStringLiteral("BEGIN"));
+    QSqlQuery q(db());
+    return q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(Sql::q(table))) && q.next();
+}
+
+bool OtherConnection::holdWrite() {
+    return QSqlQuery(db()).exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+void OtherConnection::release() {
+    QSqlQuery(db()).exec(QStringLiteral("ROLLBACK"));
 }

@@ -2,6 +2,7 @@
 
 #include "store/BillStore.h"
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -21,3 +22,25 @@ void fillWorkingTemplate(const QString& billName, const QList<FixtureItem>& item
 // import does.
 MainItemFlag addFixtureBill(BillStore& store, int typeIndex, const QString& name,
                             const QList<FixtureItem>& items = {{QStringLiteral("金额"), 8, true, true}});
+
+// A second SQLite connection to a database file, as another program would hold it: to hold a
+// lock on the store, or to look at it from outside while this program's connection is in a
+// transaction. Leaves what it began when destroyed.
+class OtherConnection {
+public:
+    explicit OtherConnection(const QString& path);
+    ~OtherConnection();
+    OtherConnection(const OtherConnection&) = delete;
+    OtherConnection& operator=(const OtherConnection&) = delete;
+
+    QSqlDatabase db() const;
+    // Starts a read transaction that has read the table and keeps it open; false when it could not.
+    bool holdRead(const QString& table);
+    // Takes the write lock and keeps it; false when another connection has it.
+    bool holdWrite();
+    // Ends what holdRead or holdWrite began.
+    void release();
+
+private:
+    QString m_name;
+};
