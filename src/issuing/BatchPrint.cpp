@@ -77,8 +77,7 @@ QString automaticNumbers(const FilledBill& bill) {
 }
 
 bool countsAsAmount(const TemplateItem& item) {
-    const int t = ItemTypes::index(item.type);
-    return item.statistics && (t == 7 || t == 8 || t == 9);
+    return item.statistics && ItemTypes::isAmount(item.type);
 }
 
 } // namespace

@@ -28,20 +28,8 @@ void mirrorTo(FilledBill& bill, const QString& name, const QString& text) {
     }
 }
 
-bool isMonth(ItemType t) {
-    return t == ItemType::MonthCapital || t == ItemType::Month;
-}
-bool isDay(ItemType t) {
-    return t == ItemType::DayCapital || t == ItemType::Day;
-}
-bool isYear(ItemType t) {
-    return t == ItemType::YearCapital || t == ItemType::Year;
-}
-bool isAmount(ItemType t) {
-    return t == ItemType::AmountCapital || t == ItemType::AmountFigures || t == ItemType::AmountGrid;
-}
 bool recalculates(ItemType t) {
-    return isAmount(t) || t == ItemType::DigitGrid || t == ItemType::Quantity;
+    return ItemTypes::isAmount(t) || t == ItemType::DigitGrid || t == ItemType::Quantity;
 }
 
 QString dropLeadingZeros(const QString& s) {
@@ -212,8 +200,9 @@ void Recalculate(FilledBill& bill, int changedItem) {
                     QStringLiteral(
                         "子项“%1”的计算方法得出 %2，不能作为%3保存（不能为负数%4），该项保持原值。")
                         .arg(it.name, total.toString(),
-                             isAmount(it.type) ? QStringLiteral("金额") : QStringLiteral("数字"),
-                             isAmount(it.type) ? QStringLiteral("，整数部分最多 11 位") : QString()));
+                             ItemTypes::isAmount(it.type) ? QStringLiteral("金额") : QStringLiteral("数字"),
+                             ItemTypes::isAmount(it.type) ? QStringLiteral("，整数部分最多 11 位")
+                                                          : QString()));
             if (bill.values.at(i) != *text)
                 changedAny = true;
             bill.values[i] = *text;
@@ -241,14 +230,14 @@ void StoreItemValue(FilledBill& bill, int item, const QString& text, NewListEntr
     const ItemType type = bill.items.at(item).type;
     QString mirror = text;
     try {
-        if (isMonth(type)) {
+        if (ItemTypes::isMonth(type)) {
             mirror = padded(text);
             bill.values[item] = mirror;
             CheckMonthDays(bill, item);
-        } else if (isDay(type)) {
+        } else if (ItemTypes::isDay(type)) {
             mirror = padded(text);
             bill.values[item] = mirror;
-        } else if (isAmount(type)) {
+        } else if (ItemTypes::isAmount(type)) {
             bill.values[item] = dropLeadingZeros(text).trimmed();
             Recalculate(bill, item);
         } else if (type == ItemType::DigitGrid || type == ItemType::Quantity) {
@@ -273,11 +262,11 @@ void SetDefaultValues(FilledBill& bill, const QDateTime& now) {
     for (int i = 0; i < bill.count(); ++i) {
         const ItemType type = bill.items.at(i).type;
         QString& v = bill.values[i];
-        if (isYear(type))
+        if (ItemTypes::isYear(type))
             v = QString::number(d.year());
-        else if (isMonth(type))
+        else if (ItemTypes::isMonth(type))
             v = two(d.month());
-        else if (isDay(type))
+        else if (ItemTypes::isDay(type))
             v = two(d.day());
         else if (type == ItemType::MonthDayTime)
             v = two(d.month()) + two(d.day()) + two(t.hour()) + two(t.minute());

@@ -53,37 +53,24 @@ QString yearMonthDayOf(const QString& text) {
     return date.isValid() ? date.toString(QStringLiteral("yyMMdd")) : text;
 }
 
-bool isYear(ItemType t) {
-    return t == ItemType::YearCapital || t == ItemType::Year;
-}
-bool isMonth(ItemType t) {
-    return t == ItemType::MonthCapital || t == ItemType::Month;
-}
-bool isDay(ItemType t) {
-    return t == ItemType::DayCapital || t == ItemType::Day;
-}
-bool isAmount(ItemType t) {
-    return t == ItemType::AmountCapital || t == ItemType::AmountFigures || t == ItemType::AmountGrid;
-}
-
 // Stores one value into item i as its editor would, or says why the editor would not take it.
 std::optional<QString> enterValue(FilledBill& bill, int i, const QString& cell) {
     const ItemType type = bill.items.at(i).type;
     const QString text = cell.trimmed();
-    if (isYear(type)) {
+    if (ItemTypes::isYear(type)) {
         if (!TypedValue::isNumberWithin(text, 1990, 9999))
             return QStringLiteral("年份“%1”应为 1990 到 9999 之间的数字").arg(text);
         StoreItemValue(bill, i, QString::number(text.toInt()), NewListEntries::Leave);
-    } else if (isMonth(type)) {
+    } else if (ItemTypes::isMonth(type)) {
         if (!TypedValue::isNumberWithin(text, 1, 12))
             return QStringLiteral("月份“%1”应为 1 到 12 之间的数字").arg(text);
         StoreItemValue(bill, i, QString::number(text.toInt()), NewListEntries::Leave);
-    } else if (isDay(type)) {
+    } else if (ItemTypes::isDay(type)) {
         const int days = DaysInRelatedMonth(bill, i);
         if (!TypedValue::isNumberWithin(text, 1, days))
             return QStringLiteral("日“%1”应为 1 到 %2 之间的数字").arg(text).arg(days);
         StoreItemValue(bill, i, QString::number(text.toInt()), NewListEntries::Leave);
-    } else if (isAmount(type)) {
+    } else if (ItemTypes::isAmount(type)) {
         if (!TypedValue::isAmountText(text))
             return QStringLiteral("“%1”不是金额（只能是数字和一个小数点，整数最多 11 位，小数最多 2 位）")
                 .arg(text);

@@ -15,6 +15,22 @@ QString name(int type) {
     return type >= 0 && type < all.size() ? all.at(type) : QString();
 }
 
+bool isYear(ItemType t) {
+    return t == ItemType::YearCapital || t == ItemType::Year;
+}
+
+bool isMonth(ItemType t) {
+    return t == ItemType::MonthCapital || t == ItemType::Month;
+}
+
+bool isDay(ItemType t) {
+    return t == ItemType::DayCapital || t == ItemType::Day;
+}
+
+bool isAmount(ItemType t) {
+    return t == ItemType::AmountCapital || t == ItemType::AmountFigures || t == ItemType::AmountGrid;
+}
+
 bool usesPrintSuffix(ItemType t) {
     const int i = index(t);
     return (i >= 1 && i <= 6) || t == ItemType::MonthDayTime || t == ItemType::YearMonthDay;

@@ -48,6 +48,11 @@ inline int index(ItemType t) {
     return static_cast<int>(t);
 }
 
+// The date parts in capitals or figures, and the three amount kinds.
+bool isYear(ItemType t);
+bool isMonth(ItemType t);
+bool isDay(ItemType t);
+bool isAmount(ItemType t);
 // Date parts and the two digit-pair kinds, whose texts may carry 年/月/日 (时/分) suffixes.
 bool usesPrintSuffix(ItemType t);
 // Kinds that hold a number: only these may be summed (统计) or computed (计算方法).

@@ -297,8 +297,8 @@ void BillEditorOverlay::openEditor(int item) {
     QWidget* focus = nullptr;
     switch (kind) {
     case ItemEditor::DatePart: {
-        const bool year = it.type == ItemType::YearCapital || it.type == ItemType::Year;
-        const bool month = it.type == ItemType::MonthCapital || it.type == ItemType::Month;
+        const bool year = ItemTypes::isYear(it.type);
+        const bool month = ItemTypes::isMonth(it.type);
         if (year) {
             datePartArrows->setRange(1990, 9999);
         } else if (month) {
