@@ -65,8 +65,7 @@ int importBill(const QStringList& args) {
     if (known >= 0 && store.billNamesOfType(known).contains(name) && !a.isSet(QStringLiteral("replace")))
         throw CommandError::failure(
             QStringLiteral("已有票据“%1/%2”，没有导入；要替换它请加 --replace").arg(typeName, name));
-    const int type = store.ensureType(typeName);
-    const bool replaced = BillImport::createBill(store, type, name);
+    const bool replaced = BillImport::createBillOfType(store, typeName, name);
     pending.path.clear();
     Console::err(QStringLiteral("%1票据“%2/%3”")
                      .arg(replaced ? QStringLiteral("已替换") : QStringLiteral("已导入"), typeName, name));

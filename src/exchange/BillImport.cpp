@@ -38,13 +38,27 @@ void BillImport::setWorkingTypeIndex(int index) {
 }
 
 bool BillImport::createBill(BillStore& store, int typeIndex, const QString& name) {
-    if (typeIndex < 0)
-        typeIndex = 0;
+    return create(store, typeIndex < 0 ? 0 : typeIndex, QString(), name);
+}
+
+bool BillImport::createBillOfType(BillStore& store, const QString& typeName, const QString& name) {
+    try {
+        return create(store, store.typeIndexOf(typeName), typeName, name);
+    } catch (...) {
+        // The type list may hold the type that was rolled back.
+        store.reloadTypeNames();
+        throw;
+    }
+}
+
+bool BillImport::create(BillStore& store, int typeIndex, const QString& typeName, const QString& name) {
     std::optional<MainItemFlag> existing;
-    for (const MainItemFlag& e : store.billEntriesOfType(typeIndex)) {
-        if (e.billName == name) {
-            existing = e;
-            break;
+    if (typeIndex >= 0) {
+        for (const MainItemFlag& e : store.billEntriesOfType(typeIndex)) {
+            if (e.billName == name) {
+                existing = e;
+                break;
+            }
         }
     }
     const QString newPicture = workingPage().picturePath;
@@ -53,6 +67,8 @@ bool BillImport::createBill(BillStore& store, int typeIndex, const QString& name
     QString oldPicture;
     {
         Sql::Transaction tx(db);
+        if (typeIndex < 0)
+            typeIndex = store.addType(typeName);
         if (existing) {
             Sql::exec(
                 db,

@@ -21,4 +21,11 @@ public:
     // row and five tables go, the count stays; its picture file is deleted once the new bill is
     // committed. Returns true when a bill was replaced. Throws StoreError; then nothing changed.
     static bool createBill(BillStore& store, int typeIndex, const QString& name);
+    // The same for a type named by the caller: a type the store lacks is added in the same
+    // transaction, so that an import that fails leaves no new type behind.
+    static bool createBillOfType(BillStore& store, const QString& typeName, const QString& name);
+
+private:
+    // typeIndex < 0: the type typeName is added first.
+    static bool create(BillStore& store, int typeIndex, const QString& typeName, const QString& name);
 };

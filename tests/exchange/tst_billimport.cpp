@@ -36,6 +36,12 @@ QString prepareWorkingTemplate(const QString& billName, const QStringList& itemN
     return picture;
 }
 
+QStringList storedTypeNames() {
+    BillStore store;
+    store.reloadTypeNames();
+    return store.typeNames();
+}
+
 QStringList masterRows() {
     QStringList rows;
     for (const QVariantList& r : Sql::allRows(bill(), BillStore::masterTable()))
@@ -117,6 +123,28 @@ private slots:
                  QStringList{QStringLiteral("旧项")});
         QCOMPARE(m_store->typeBillCount(2), 1);
         QVERIFY(QFile::exists(oldPicture));
+    }
+
+    // A bill of a type the store lacks brings its type along; when the bill cannot be made, the
+    // type goes too, from the store and from the store's list of types.
+    void aNewTypeComesOnlyWithItsBill() {
+        const QStringList typesBefore = m_store->typeNames();
+        prepareWorkingTemplate(QStringLiteral("甲"), {QStringLiteral("金额"), QStringLiteral("金额")});
+        QVERIFY_THROWS_EXCEPTION(StoreError, BillImport::createBillOfType(
+                                                 *m_store, QStringLiteral("外币支票"), QStringLiteral("甲")));
+        QCOMPARE(m_store->typeNames(), typesBefore);
+        QCOMPARE(storedTypeNames(), typesBefore);
+        QCOMPARE(masterRows(), QStringList());
+
+        Sql::emptyTable(def(), BillStore::workingPageTable());
+        Sql::emptyTable(def(), BillStore::workingItemTable());
+        prepareWorkingTemplate(QStringLiteral("甲"), {QStringLiteral("金额")});
+        QVERIFY(!BillImport::createBillOfType(*m_store, QStringLiteral("外币支票"), QStringLiteral("甲")));
+        const int type = int(typesBefore.size());
+        QCOMPARE(storedTypeNames(), typesBefore + QStringList{QStringLiteral("外币支票")});
+        QCOMPARE(m_store->typeIndexOf(QStringLiteral("外币支票")), type);
+        QCOMPARE(m_store->typeBillCount(type), 1);
+        QCOMPARE(masterRows(), QStringList{QStringLiteral("%1|甲|H1Type").arg(type)});
     }
 
 private:
