@@ -1,15 +1,19 @@
 #include "exchange/BackupImport.h"
 
+#include "exchange/StoreCopy.h"
 #include "platform/AppPaths.h"
 #include "platform/FileErrors.h"
+#include "query/HistoryQuery.h"
 #include "store/BillStore.h"
 #include "store/ColumnNames.h"
 #include "store/Database.h"
+#include "store/DatabaseImage.h"
 #include "store/Dialect.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
 #include "store/VoidedRecords.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -18,7 +22,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <limits>
+#include <unistd.h>
 
 using Sql::q;
 
@@ -147,6 +153,41 @@ private:
     bool m_attached = false;
     int m_trusted = 1;
 };
+
+// What a database's schema holds, read in one pass: asking for one object at a time would go
+// through SQLite's whole list of objects each time.
+struct SchemaEntry {
+    QString type;
+    QString table;
+    QString sql; // empty for what SQLite makes itself
+};
+
+QHash<QString, SchemaEntry> schemaOf(const QSqlDatabase& db) {
+    QHash<QString, SchemaEntry> schema;
+    QSqlQuery query =
+        Sql::exec(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM main.sqlite_master"));
+    while (query.next())
+        schema.insert(query.value(1).toString(),
+                      {query.value(0).toString(), query.value(2).toString(), query.value(3).toString()});
+    return schema;
+}
+
+// Forces the pictures written so far onto the disk, so that no committed bill points at a picture
+// the disk does not have yet.
+void syncPictures(const QStringList& pictures) {
+    if (pictures.isEmpty())
+        return;
+    const QByteArray folder = QFile::encodeName(AppPaths::pictureDir());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // One call for the whole file system costs less than one per picture.
+    const bool synced = fd >= 0 && ::syncfs(fd) == 0;
+    const int error = errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced)
+        BackupFile::fail(QStringLiteral("无法把图片写入磁盘 %1：%2")
+                             .arg(AppPaths::pictureDir(), QString::fromLocal8Bit(strerror(error))));
+}
 
 bool isBillTableName(const QString& name, const QString& suffix) {
     static const QRegularExpression form(QStringLiteral("^H[0-9]+(Type|Item|His|Bef|Auto)$"));
@@ -463,6 +504,10 @@ BackupImport::Counts BackupImport::importAll(const Progress& progress) {
 
     m_live = Database::get(Db::Bill);
     BillStore store;
+    store.ensureBillTypeTable();
+    if (canStartFromImage(bills))
+        return startFromImage(store, bills, progress);
+
     Counts counts;
     const qint64 total = bills.size() + 1;
     {
@@ -488,8 +533,152 @@ BackupImport::Counts BackupImport::importAll(const Progress& progress) {
         }
         counts.references = appendReferences();
         appendVoids();
+        syncPictures(m_createdPictures);
         tx.commit();
     }
+    m_keepPictures = true;
+    if (progress)
+        progress(total, total);
+    return counts;
+}
+
+bool BackupImport::canStartFromImage(const QList<MainItemFlag>& bills) {
+    if (Dialect::isPostgres(m_live) || m_file.format() != BackupFile::Format::Current)
+        return false;
+    if (!StoreCopy::currentStoreIsEmpty() || Sql::rowCount(m_live, VoidedRecords::table()) > 0)
+        return false;
+    // With a write-ahead log the store cannot change its page size.
+    const auto pageSize = [](const QSqlDatabase& db) {
+        return Sql::scalar(db, QStringLiteral("PRAGMA page_size")).toLongLong();
+    };
+    if (pageSize(m_live) != pageSize(m_backup))
+        return false;
+
+    const QHash<QString, SchemaEntry> liveSchema = schemaOf(m_live);
+    for (const SchemaEntry& e : liveSchema)
+        if (e.type != QLatin1String("table"))
+            return false;
+    QSet<QString> billTables;
+    QSet<QString> historyTables;
+    for (const MainItemFlag& b : bills) {
+        billTables << b.typeTable << b.itemTable << b.historyTable << b.preBillTable << b.autoTable;
+        historyTables << b.historyTable;
+    }
+    // Every object of the image must be one this program would have made itself, word for word: a
+    // table of the store with the store's own definition, a table of one of its bills as an import
+    // would create it, or the date index of a history table.
+    const QHash<QString, SchemaEntry> image = schemaOf(m_backup);
+    for (auto it = image.cbegin(); it != image.cend(); ++it) {
+        const QString& name = it.key();
+        const SchemaEntry& e = it.value();
+        if (e.type == QLatin1String("table")) {
+            const bool same =
+                billTables.contains(name)
+                    ? e.sql == Sql::createTableStatement(m_backup, name, plainColumns(m_backup, name))
+                    : liveSchema.contains(name) && liveSchema.value(name).sql == e.sql;
+            if (!same)
+                return false;
+        } else if (e.type == QLatin1String("index")) {
+            if (!historyTables.contains(e.table) || e.sql != historyDateIndexDefinition(m_backup, e.table))
+                return false;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+BackupImport::Counts BackupImport::startFromImage(BillStore& store, const QList<MainItemFlag>& bills,
+                                                  const Progress& progress) {
+    const qint64 total = bills.size() + 1;
+    Counts counts;
+    counts.added = int(bills.size());
+    // The image is this import's own scratch copy: it is made into the store, then copied over the
+    // store in one transaction.
+    Sql::exec(m_backup, QStringLiteral("PRAGMA query_only=OFF"));
+    Sql::exec(m_backup, QStringLiteral("PRAGMA synchronous=OFF"));
+    {
+        Sql::Transaction tx(m_backup);
+        const QHash<QString, SchemaEntry> image = schemaOf(m_backup);
+        const QHash<QString, SchemaEntry> liveSchema = schemaOf(m_live);
+        for (auto it = liveSchema.cbegin(); it != liveSchema.cend(); ++it)
+            if (!image.contains(it.key()))
+                Sql::exec(m_backup, it.value().sql);
+
+        // The store's types, then the types of the backup's bills that it lacks, counted as an
+        // import table by table counts them.
+        const QString types = q(BillStore::typeTable());
+        QStringList names;
+        QList<qint64> typeCounts;
+        QSqlQuery live =
+            Sql::exec(m_live, QStringLiteral("SELECT \"类型名称\", \"同类型计数\" FROM %1").arg(types) +
+                                  Sql::naturalOrder());
+        while (live.next()) {
+            names << live.value(0).toString();
+            typeCounts << live.value(1).toLongLong();
+        }
+        live = QSqlQuery();
+        const QString master = q(BillStore::masterTable());
+        QList<qint64> rowids;
+        QSqlQuery rows =
+            Sql::exec(m_backup, QStringLiteral("SELECT rowid FROM %1").arg(master) + Sql::naturalOrder());
+        while (rows.next())
+            rowids << rows.value(0).toLongLong();
+        rows = QSqlQuery();
+        if (rowids.size() != bills.size())
+            damaged(QStringLiteral("票据主控表无法读取"));
+        for (int i = 0; i < bills.size(); ++i) {
+            const MainItemFlag& b = bills.at(i);
+            int type = b.typeIndex;
+            if (type > 8) {
+                type = int(names.indexOf(m_backupTypes.at(type)));
+                if (type < 0) {
+                    names << m_backupTypes.at(b.typeIndex);
+                    typeCounts << 0;
+                    type = int(names.size() - 1);
+                }
+                Sql::exec(m_backup, QStringLiteral("UPDATE %1 SET \"票据类型\"=? WHERE rowid=?").arg(master),
+                          {type, rowids.at(i)});
+            }
+            if (type >= typeCounts.size())
+                damaged(QStringLiteral("票据“%1”的类型 %2 在票据类型表中没有").arg(b.billName).arg(type));
+            ++typeCounts[type];
+        }
+        Sql::emptyTable(m_backup, BillStore::typeTable());
+        for (int i = 0; i < names.size(); ++i)
+            Sql::insertRow(m_backup, BillStore::typeTable(),
+                           {QStringLiteral("类型名称"), QStringLiteral("同类型计数")},
+                           {names.at(i), typeCounts.at(i)});
+
+        for (int i = 0; i < bills.size(); ++i) {
+            const MainItemFlag& b = bills.at(i);
+            if (!Sql::columnNames(m_backup, b.typeTable).contains(kPicturePath))
+                damaged(QStringLiteral("票据“%1”的页面参数表没有“%2”列").arg(b.billName, kPicturePath));
+            Sql::exec(m_backup,
+                      QStringLiteral("UPDATE %1 SET %2=? WHERE rowid=(SELECT min(rowid) FROM %1)")
+                          .arg(q(b.typeTable), q(kPicturePath)),
+                      {writePicture(b, i)});
+            if (progress)
+                progress(i + 1, total);
+        }
+
+        // Voids of bills the backup does not hold are dropped, and a record voided twice keeps
+        // its first void, as when they are appended one by one.
+        const QString voids = q(VoidedRecords::table());
+        Sql::exec(m_backup, QStringLiteral("DELETE FROM %1 WHERE coalesce(\"历史文件名\", '') NOT IN "
+                                           "(SELECT \"历史文件名\" FROM %2) OR rowid NOT IN (SELECT "
+                                           "min(rowid) FROM %1 GROUP BY \"历史文件名\", \"HistoryNumber\")")
+                                .arg(voids, master));
+        for (const QString& t : BillStore::referenceTables())
+            counts.references += Sql::rowCount(m_backup, t);
+        tx.commit();
+    }
+    syncPictures(m_createdPictures);
+    // Nothing may have come into the store meanwhile: it is replaced as a whole.
+    if (!StoreCopy::currentStoreIsEmpty() || Sql::rowCount(m_live, VoidedRecords::table()) > 0)
+        throw StoreError(QStringLiteral("导入期间数据库中有了新的记录，没有导入。请重新导入备份文件。"));
+    DatabaseImage::replaceContents(m_live, m_backup);
+    store.reloadTypeNames();
     m_keepPictures = true;
     if (progress)
         progress(total, total);

@@ -44,6 +44,11 @@ private:
     void openDatabase();
     QList<MainItemFlag> readBills();
     int resolveType(BillStore& store, const MainItemFlag& bill) const;
+    // An empty store can be made from the backup's own database as a whole when that holds
+    // nothing this program would not have made itself; merging bill by bill creates every table
+    // on its own, which costs more the more tables the store has.
+    bool canStartFromImage(const QList<MainItemFlag>& bills);
+    Counts startFromImage(BillStore& store, const QList<MainItemFlag>& bills, const Progress& progress);
     void mergeBill(const MainItemFlag& bill, const MainItemFlag& live);
     // Where each backup history record went: backup history table → (live table, number map).
     struct HistoryMove {
@@ -66,6 +71,7 @@ private:
     QSqlDatabase m_live;
     QStringList m_backupTypes;
     QSet<QString> m_backupTables; // tables of the image, read once
+
     QStringList m_createdPictures;
     // Where the search for the next free picture name goes on.
     qint64 m_nextPicture = 1;

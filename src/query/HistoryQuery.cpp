@@ -87,16 +87,23 @@ QString dateExpression(const QSqlDatabase& db) {
              Dialect::integerPrefix(db, after("年")), Dialect::integerPrefix(db, after("月")));
 }
 
+QString dateIndexTarget(const QSqlDatabase& db, const QString& historyTable) {
+    return QStringLiteral("%1 ON %2 (%3)")
+        .arg(Sql::q(historyTable + QStringLiteral("_打印日期")), Sql::q(historyTable), dateExpression(db));
+}
+
 // The date of every record kept in an index, so that a listing reads only the rows of its dates
 // instead of working the date out of every stored record. The index adds no column; it is made the
 // first time a table is listed. A store that cannot be written to is listed without it.
 void ensureDateIndex(const QSqlDatabase& db, const QString& historyTable) {
-    const QString index = historyTable + QStringLiteral("_打印日期");
     QSqlQuery create(db);
-    create.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                    .arg(Sql::q(index), Sql::q(historyTable), dateExpression(db)));
+    create.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS ") + dateIndexTarget(db, historyTable));
 }
 } // namespace
+
+QString historyDateIndexDefinition(const QSqlDatabase& db, const QString& historyTable) {
+    return QStringLiteral("CREATE INDEX ") + dateIndexTarget(db, historyTable);
+}
 
 QList<QStringList> HistoryListing::allRows() const {
     QList<QStringList> all;

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -66,3 +67,6 @@ void DeleteHistoryRows(const QString& historyTable, const QList<qint64>& numbers
 // A total amount as the lists show it: the currency's sign and the figures with thousands
 // separators ("￥1,234.50"), exact.
 QString TotalAmountText(int currency, const DecimalSum& sum);
+
+// The date index a listing gives a history table, as SQLite keeps its definition.
+QString historyDateIndexDefinition(const QSqlDatabase& db, const QString& historyTable);

@@ -60,10 +60,7 @@ QByteArray serializeFile(const QSqlDatabase& db, qint64 maxBytes) {
     const qint64 pageSize = Sql::scalar(db, QStringLiteral("PRAGMA page_size")).toLongLong();
     if (pages * pageSize > maxBytes)
         throw StoreError(QStringLiteral("数据库超过 4GB，无法写入备份文件"));
-    const QVariant handle = db.driver()->handle();
-    sqlite3* connection = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
-                              ? *static_cast<sqlite3* const*>(handle.data())
-                              : nullptr;
+    sqlite3* connection = Dialect::sqliteHandle(db);
     if (!connection)
         throw StoreError(QStringLiteral("数据库映像只能从 SQLite 数据库取得"));
     sqlite3_int64 size = 0;
@@ -84,6 +81,26 @@ QByteArray serializeFile(const QSqlDatabase& db, qint64 maxBytes) {
 
 QByteArray serialize(const QSqlDatabase& db, qint64 maxBytes) {
     return Dialect::isPostgres(db) ? copyOfShared(db, maxBytes) : serializeFile(db, maxBytes);
+}
+
+void replaceContents(const QSqlDatabase& target, const QSqlDatabase& source) {
+    sqlite3* to = Dialect::sqliteHandle(target);
+    sqlite3* from = Dialect::sqliteHandle(source);
+    if (!to || !from)
+        throw StoreError(QStringLiteral("数据库只能从 SQLite 数据库整体复制"));
+    sqlite3_backup* copy = sqlite3_backup_init(to, "main", from, "main");
+    if (!copy)
+        throw StoreError(QStringLiteral("无法写入数据库：%1").arg(QString::fromUtf8(sqlite3_errmsg(to))));
+    // All pages in one step: the target takes them in one transaction of its own, which its
+    // journal or write-ahead log undoes if the program stops half-way.
+    const int step = sqlite3_backup_step(copy, -1);
+    const int finish = sqlite3_backup_finish(copy);
+    if (step != SQLITE_DONE || finish != SQLITE_OK) {
+        const int code = step != SQLITE_DONE ? step : finish;
+        throw StoreError(QStringLiteral("无法写入数据库：%1")
+                             .arg(Sql::causeOf(QSqlError(QString::fromUtf8(sqlite3_errstr(code)), QString(),
+                                                         QSqlError::StatementError, QString::number(code)))));
+    }
 }
 
 } // namespace DatabaseImage

@@ -112,6 +112,13 @@ QStringList tableNames(const QSqlDatabase& db) {
     return names;
 }
 
+sqlite3* sqliteHandle(const QSqlDatabase& db) {
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.data());
+}
+
 bool tableExists(const QSqlDatabase& db, const QString& table) {
     if (isPostgres(db))
         return Sql::scalar(db,
@@ -122,10 +129,8 @@ bool tableExists(const QSqlDatabase& db, const QString& table) {
     // SQLite keeps its schema in a hash: asking it costs the same with five tables or fifty
     // thousand, where reading sqlite_master goes through all of them. The statement before brings
     // the connection's schema up to date with what other connections changed.
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+    if (sqlite3* connection = sqliteHandle(db)) {
         Sql::exec(db, QStringLiteral("SELECT 1 FROM main.sqlite_master LIMIT 0"));
-        sqlite3* connection = *static_cast<sqlite3* const*>(handle.data());
         return sqlite3_table_column_metadata(connection, "main", table.toUtf8().constData(), nullptr, nullptr,
                                              nullptr, nullptr, nullptr, nullptr) == SQLITE_OK;
     }

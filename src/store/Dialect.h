@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVariant>
 
+struct sqlite3;
+
 namespace Sql {
 struct ColumnDef;
 }
@@ -34,6 +36,9 @@ inline constexpr int kMaxNameBytes = 63;
 QString beginWrite(const QSqlDatabase& db);
 // Opens a transaction in which every read sees the same state of the store.
 QString beginSnapshot(const QSqlDatabase& db);
+
+// SQLite's own handle of the connection, or nullptr when it is not an SQLite connection.
+sqlite3* sqliteHandle(const QSqlDatabase& db);
 
 QStringList tableNames(const QSqlDatabase& db);
 bool tableExists(const QSqlDatabase& db, const QString& table);

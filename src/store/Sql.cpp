@@ -114,9 +114,13 @@ QStringList columnNames(const QSqlDatabase& db, const QString& table) {
     return names;
 }
 
+QString createTableStatement(const QSqlDatabase& db, const QString& table, const QList<ColumnDef>& cols) {
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(q(table), Dialect::tableBody(db, cols));
+}
+
 void createTable(const QSqlDatabase& db, const QString& table, const QList<ColumnDef>& cols) {
     Dialect::forgetTable(db, table);
-    exec(db, QStringLiteral("CREATE TABLE %1 (%2)").arg(q(table), Dialect::tableBody(db, cols)));
+    exec(db, createTableStatement(db, table, cols));
 }
 
 void createTableLike(const QSqlDatabase& srcDb, const QString& srcTable, const QSqlDatabase& dstDb,

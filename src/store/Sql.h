@@ -37,6 +37,8 @@ QList<ColumnDef> columns(const QSqlDatabase& db, const QString& table);
 QStringList columnNames(const QSqlDatabase& db, const QString& table);
 
 void createTable(const QSqlDatabase& db, const QString& table, const QList<ColumnDef>& cols);
+// The statement createTable runs; on SQLite also the definition SQLite keeps of the table.
+QString createTableStatement(const QSqlDatabase& db, const QString& table, const QList<ColumnDef>& cols);
 // Creates a table with the structure of another one (column names, types, required flags, key);
 // text columns become VARCHAR(255).
 void createTableLike(const QSqlDatabase& srcDb, const QString& srcTable, const QSqlDatabase& dstDb,

@@ -3,6 +3,7 @@
 #include "exchange/LoadBackUpThread.h"
 #include "exchange/LoadInfoBackUpThread.h"
 #include "exchange/SaveBackUpThread.h"
+#include "query/HistoryQuery.h"
 #include "store/Schema.h"
 #include "support/TempAppFolder.h"
 
@@ -140,6 +141,94 @@ private slots:
         for (const QString& t : BillStore::referenceTables())
             QCOMPARE(rowsWithoutKey(t), references.value(t));
         QVERIFY(!QFile::exists(AppPaths::backupStoreFile()));
+    }
+
+    // An empty store is made from the backup's database as a whole, but only what the program
+    // itself makes may come along; anything else sends the import the way of one table at a time,
+    // which creates the tables afresh.
+    void importIntoEmptyStoreTakesOnlyTheProgramsOwnObjects_data() {
+        QTest::addColumn<QString>("extra");
+        QTest::newRow("nothing else") << "";
+        QTest::newRow("trigger")
+            << "CREATE TRIGGER \"t\" AFTER INSERT ON %2 BEGIN DELETE FROM \"联系人\"; END";
+        QTest::newRow("view") << "CREATE VIEW \"v\" AS SELECT 1";
+        QTest::newRow("index of its own") << "CREATE INDEX \"i\" ON %1 (\"金额\")";
+        QTest::newRow("unknown table") << "CREATE TABLE \"杂项\" (\"a\" TEXT)";
+        QTest::newRow("constraint in a bill table")
+            << "DROP TABLE %2\nCREATE TABLE %2 (\"ID\" INTEGER PRIMARY KEY, \"编号\" VARCHAR(255) CHECK "
+               "(\"编号\" <> 'A9'))";
+    }
+
+    void importIntoEmptyStoreTakesOnlyTheProgramsOwnObjects() {
+        QFETCH(QString, extra);
+        SKIP_ON_SHARED_STORE();
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("all.SBF"));
+        QList<QVariantList> history;
+        {
+            TempAppFolder source;
+            BillStore store;
+            fillSampleStore(store);
+            const MainItemFlag wire = entryOf(store, 2, QStringLiteral("电汇凭证"));
+            // The index a listing of the history gives the table.
+            Sql::exec(bill(), historyDateIndexDefinition(bill(), wire.historyTable));
+            for (const QString& statement : extra.arg(Sql::q(wire.historyTable), Sql::q(wire.autoTable))
+                                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                Sql::exec(bill(), statement);
+            history = Sql::allRows(bill(), wire.historyTable);
+            QCOMPARE(exportStore(path), QString());
+        }
+        TempAppFolder target;
+        BillStore store;
+        LoadBackUpThread worker(path);
+        QCOMPARE(runOnThread(worker), QString());
+        QCOMPARE(worker.counts().added, 4);
+        QCOMPARE(worker.counts().references, 5);
+        const MainItemFlag wire = entryOf(store, 2, QStringLiteral("电汇凭证"));
+        QCOMPARE(Sql::allRows(bill(), wire.historyTable), history);
+        QCOMPARE(Sql::rowCount(bill(), wire.autoTable), 1);
+
+        QStringList objects;
+        QSqlQuery schema = Sql::exec(bill(), QStringLiteral("SELECT type, name, sql FROM sqlite_master"));
+        while (schema.next()) {
+            const QString type = schema.value(0).toString();
+            const QString sql = schema.value(2).toString();
+            if (type != QLatin1String("table") || sql.contains(QLatin1String("CHECK")) ||
+                schema.value(1).toString() == QLatin1String("杂项"))
+                objects << sql;
+        }
+        if (extra.isEmpty())
+            QCOMPARE(objects, QStringList{historyDateIndexDefinition(bill(), wire.historyTable)});
+        else
+            QCOMPARE(objects, QStringList());
+        // The store takes new records as any other.
+        Sql::insertRow(bill(), wire.autoTable, {QStringLiteral("编号")}, {QStringLiteral("A9")});
+        QCOMPARE(Sql::rowCount(bill(), QStringLiteral("联系人")), 1);
+    }
+
+    void failingImportIntoEmptyStoreLeavesItEmpty() {
+        SKIP_ON_SHARED_STORE();
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("all.SBF"));
+        {
+            TempAppFolder source;
+            BillStore store;
+            fillSampleStore(store);
+            QCOMPARE(exportStore(path), QString());
+        }
+        TempAppFolder target;
+        BillStore store;
+        store.ensureBillTypeTable();
+        // No picture can be written: the picture folder is a file.
+        const QString pictures = AppPaths::pictureDir();
+        QVERIFY(QDir(pictures).removeRecursively());
+        writeAll(pictures.chopped(1), "x");
+        const QString before = storeSnapshot();
+
+        LoadBackUpThread worker(path);
+        QVERIFY(!runOnThread(worker).isEmpty());
+        QCOMPARE(storeSnapshot(), before);
+        QCOMPARE(Sql::rowCount(bill(), BillStore::masterTable()), 0);
     }
 
     void importIntoSameStoreMergesEveryBill() {
