@@ -6,11 +6,15 @@
 
 #include <QFileDevice>
 #include <QIODevice>
+#include <QMutex>
+#include <QStringList>
 
 #include <cerrno>
 #include <unistd.h>
 
+#include <atomic>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 constexpr qint64 kTagSize = 6;
@@ -177,4 +181,68 @@ bool BackupFile::extractPicture(int index, const QString& target) {
     if (!out.flush())
         fail(DeviceWriteFailure(out, errno));
     return true;
+}
+
+void BackupFile::writePictureAt(int index, const QString& target) const {
+    const Record& r = m_pictures.at(index);
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        fail(QStringLiteral("无法建立图片文件 %1：%2").arg(target, out.errorString()));
+    off_t offset = r.offset;
+    qint64 left = r.length;
+    bool inKernel = true;
+    QByteArray buffer;
+    while (left > 0) {
+        errno = 0;
+        ssize_t n = -1;
+        if (inKernel) {
+            n = ::copy_file_range(m_file.handle(), &offset, out.handle(), nullptr, size_t(left), 0);
+            if (n < 0 && left == r.length &&
+                (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                inKernel = false;
+                continue;
+            }
+            if (n < 0)
+                fail(DeviceWriteFailure(out, errno));
+        } else {
+            buffer.resize(std::min(left, kChunk));
+            n = ::pread(m_file.handle(), buffer.data(), size_t(buffer.size()), offset);
+            if (n < 0)
+                fail(DeviceReadFailure(m_file, errno));
+            if (n > 0 && out.write(buffer.constData(), n) != n)
+                fail(DeviceWriteFailure(out, errno));
+            offset += n;
+        }
+        if (n == 0)
+            fail(DeviceReadFailure(m_file, 0));
+        left -= n;
+    }
+}
+
+void BackupFile::extractPictures(const QStringList& targets) {
+    std::atomic<qsizetype> next{0};
+    QMutex failureLock;
+    QString failure;
+    const qsizetype count = std::min<qsizetype>(targets.size(), m_pictures.size());
+    const auto work = [&] {
+        for (qsizetype i = next++; i < count; i = next++) {
+            if (targets.at(i).isEmpty() || m_pictures.at(i).length == 0)
+                continue;
+            try {
+                writePictureAt(int(i), targets.at(i));
+            } catch (const std::runtime_error& e) {
+                const QMutexLocker lock(&failureLock);
+                if (failure.isEmpty())
+                    failure = QString::fromUtf8(e.what());
+                next = count;
+                return;
+            }
+        }
+    };
+    // Copying is the kernel's work: a second thread keeps a second core busy with it.
+    std::thread helper(work);
+    work();
+    helper.join();
+    if (!failure.isEmpty())
+        fail(failure);
 }

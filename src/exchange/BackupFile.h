@@ -41,6 +41,9 @@ public:
     qint64 pictureLength(int index) const;
     // Writes one picture into target (created or truncated); returns false for an empty record.
     bool extractPicture(int index, const QString& target);
+    // Writes picture i into targets[i] for every i with a target, on two threads; the file's
+    // position is left alone. Throws on the first picture that cannot be written.
+    void extractPictures(const QStringList& targets);
 
 private:
     struct Record {
@@ -49,6 +52,8 @@ private:
     };
     [[noreturn]] void damaged(const QString& detail) const;
     quint32 readLength(qint64 offset);
+    // One picture from its offset in the file, without moving the file's position.
+    void writePictureAt(int index, const QString& target) const;
 
     QFile m_file;
     qint64 m_size = 0;

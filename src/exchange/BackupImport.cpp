@@ -650,14 +650,26 @@ BackupImport::Counts BackupImport::startFromImage(BillStore& store, const QList<
                            {QStringLiteral("类型名称"), QStringLiteral("同类型计数")},
                            {names.at(i), typeCounts.at(i)});
 
+        // The pictures' names in order first, then their bytes all at once.
+        QStringList pictures(bills.size());
+        for (int i = 0; i < bills.size(); ++i) {
+            if (!Sql::columnNames(m_backup, bills.at(i).typeTable).contains(kPicturePath))
+                damaged(
+                    QStringLiteral("票据“%1”的页面参数表没有“%2”列").arg(bills.at(i).billName, kPicturePath));
+            if (m_file.pictureLength(i) > 0) {
+                pictures[i] = BillStore::newPictureFileName(&m_nextPicture);
+                m_createdPictures << pictures.at(i);
+            }
+        }
+        m_file.extractPictures(pictures);
         for (int i = 0; i < bills.size(); ++i) {
             const MainItemFlag& b = bills.at(i);
-            if (!Sql::columnNames(m_backup, b.typeTable).contains(kPicturePath))
-                damaged(QStringLiteral("票据“%1”的页面参数表没有“%2”列").arg(b.billName, kPicturePath));
+            if (m_keepPictureNames && !pictures.at(i).isEmpty())
+                pictures[i] = underOriginalName(b, pictures.at(i));
             Sql::exec(m_backup,
                       QStringLiteral("UPDATE %1 SET %2=? WHERE rowid=(SELECT min(rowid) FROM %1)")
                           .arg(q(b.typeTable), q(kPicturePath)),
-                      {writePicture(b, i)});
+                      {pictures.at(i)});
             if (progress)
                 progress(i + 1, total);
         }
