@@ -44,10 +44,9 @@ void removeTemporaryDatabase() {
 
 // Column definitions of a table from a backup, with types reduced to plain type names: the
 // declared type is written into a CREATE TABLE of the live store, so nothing else may pass.
-QList<Sql::ColumnDef> plainColumns(const QSqlDatabase& db, const QString& table) {
+QList<Sql::ColumnDef> plainColumns(QList<Sql::ColumnDef> cols) {
     static const QRegularExpression plain(
         QStringLiteral("^[A-Z][A-Z ]*(\\(\\s*[0-9]+\\s*(,\\s*[0-9]+\\s*)?\\))?$"));
-    QList<Sql::ColumnDef> cols = Sql::columns(db, table);
     const auto keys = std::count_if(cols.cbegin(), cols.cend(), [](const auto& c) { return c.primaryKey; });
     for (Sql::ColumnDef& c : cols) {
         const QString type = c.type.trimmed();
@@ -70,7 +69,7 @@ QList<Sql::ColumnDef> plainColumns(const QSqlDatabase& db, const QString& table)
 
 void createTableFrom(const QSqlDatabase& src, const QString& srcTable, const QSqlDatabase& dst,
                      const QString& dstTable) {
-    Sql::createTable(dst, dstTable, plainColumns(src, srcTable));
+    Sql::createTable(dst, dstTable, plainColumns(Sql::columns(src, srcTable)));
 }
 
 // Appends every row of a table of the attached backup image to a live table, inside SQLite,
@@ -290,10 +289,12 @@ QList<MainItemFlag> BackupImport::readBills() {
             if (!m_backupTables.contains(name))
                 damaged(QStringLiteral("票据“%1”的数据表“%2”不存在").arg(b.billName, name));
             // A column named like the row id would hide it in the live store.
-            for (const QString& column : Sql::columnNames(m_backup, name))
-                if (ColumnNames::isRowIdName(column))
+            const QList<Sql::ColumnDef> columns = Sql::columns(m_backup, name);
+            for (const Sql::ColumnDef& column : columns)
+                if (ColumnNames::isRowIdName(column.name))
                     damaged(QStringLiteral("票据“%1”的数据表“%2”有不允许的列名“%3”")
-                                .arg(b.billName, name, column));
+                                .arg(b.billName, name, column.name));
+            m_billTableColumns.insert(name, columns);
         }
         if (b.typeIndex < 0 || (b.typeIndex > 8 && b.typeIndex >= m_backupTypes.size()))
             damaged(QStringLiteral("票据“%1”的类型 %2 在票据类型表中没有").arg(b.billName).arg(b.typeIndex));
@@ -572,10 +573,10 @@ bool BackupImport::canStartFromImage(const QList<MainItemFlag>& bills) {
         const QString& name = it.key();
         const SchemaEntry& e = it.value();
         if (e.type == QLatin1String("table")) {
-            const bool same =
-                billTables.contains(name)
-                    ? e.sql == Sql::createTableStatement(m_backup, name, plainColumns(m_backup, name))
-                    : liveSchema.contains(name) && liveSchema.value(name).sql == e.sql;
+            const bool same = billTables.contains(name)
+                                  ? e.sql == Sql::createTableStatement(
+                                                 m_backup, name, plainColumns(m_billTableColumns.value(name)))
+                                  : liveSchema.contains(name) && liveSchema.value(name).sql == e.sql;
             if (!same)
                 return false;
         } else if (e.type == QLatin1String("index")) {
@@ -653,7 +654,9 @@ BackupImport::Counts BackupImport::startFromImage(BillStore& store, const QList<
         // The pictures' names in order first, then their bytes all at once.
         QStringList pictures(bills.size());
         for (int i = 0; i < bills.size(); ++i) {
-            if (!Sql::columnNames(m_backup, bills.at(i).typeTable).contains(kPicturePath))
+            const QList<Sql::ColumnDef> page = m_billTableColumns.value(bills.at(i).typeTable);
+            if (std::none_of(page.cbegin(), page.cend(),
+                             [](const Sql::ColumnDef& c) { return c.name == kPicturePath; }))
                 damaged(
                     QStringLiteral("票据“%1”的页面参数表没有“%2”列").arg(bills.at(i).billName, kPicturePath));
             if (m_file.pictureLength(i) > 0) {

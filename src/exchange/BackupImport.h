@@ -2,6 +2,7 @@
 
 #include "exchange/BackupFile.h"
 #include "store/MainItemFlag.h"
+#include "store/Sql.h"
 
 #include <QHash>
 #include <QList>
@@ -70,7 +71,8 @@ private:
     QSqlDatabase m_backup;
     QSqlDatabase m_live;
     QStringList m_backupTypes;
-    QSet<QString> m_backupTables; // tables of the image, read once
+    QSet<QString> m_backupTables;                             // tables of the image, read once
+    QHash<QString, QList<Sql::ColumnDef>> m_billTableColumns; // the bills' tables in the image
 
     QStringList m_createdPictures;
     // Where the search for the next free picture name goes on.
