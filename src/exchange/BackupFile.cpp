@@ -170,16 +170,7 @@ qint64 BackupFile::pictureLength(int index) const {
 bool BackupFile::extractPicture(int index, const QString& target) {
     if (pictureLength(index) == 0)
         return false;
-    const Record& r = m_pictures.at(index);
-    QFile out(target);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        fail(QStringLiteral("无法建立图片文件 %1：%2").arg(target, out.errorString()));
-    if (!m_file.seek(r.offset))
-        damaged(m_file.errorString());
-    copyBytes(m_file, out, r.length);
-    errno = 0;
-    if (!out.flush())
-        fail(DeviceWriteFailure(out, errno));
+    writePictureAt(index, target);
     return true;
 }
 

@@ -543,10 +543,14 @@ BackupImport::Counts BackupImport::importAll(const Progress& progress) {
     return counts;
 }
 
+bool BackupImport::liveStoreHoldsNothing() const {
+    return StoreCopy::currentStoreIsEmpty() && Sql::rowCount(m_live, VoidedRecords::table()) == 0;
+}
+
 bool BackupImport::canStartFromImage(const QList<MainItemFlag>& bills) {
     if (Dialect::isPostgres(m_live) || m_file.format() != BackupFile::Format::Current)
         return false;
-    if (!StoreCopy::currentStoreIsEmpty() || Sql::rowCount(m_live, VoidedRecords::table()) > 0)
+    if (!liveStoreHoldsNothing())
         return false;
     // With a write-ahead log the store cannot change its page size.
     const auto pageSize = [](const QSqlDatabase& db) {
@@ -690,7 +694,7 @@ BackupImport::Counts BackupImport::startFromImage(BillStore& store, const QList<
     }
     syncPictures(m_createdPictures);
     // Nothing may have come into the store meanwhile: it is replaced as a whole.
-    if (!StoreCopy::currentStoreIsEmpty() || Sql::rowCount(m_live, VoidedRecords::table()) > 0)
+    if (!liveStoreHoldsNothing())
         throw StoreError(QStringLiteral("导入期间数据库中有了新的记录，没有导入。请重新导入备份文件。"));
     DatabaseImage::replaceContents(m_live, m_backup);
     store.reloadTypeNames();

@@ -48,6 +48,7 @@ private:
     // An empty store can be made from the backup's own database as a whole when that holds
     // nothing this program would not have made itself; merging bill by bill creates every table
     // on its own, which costs more the more tables the store has.
+    bool liveStoreHoldsNothing() const; // no bill, reference record or void
     bool canStartFromImage(const QList<MainItemFlag>& bills);
     Counts startFromImage(BillStore& store, const QList<MainItemFlag>& bills, const Progress& progress);
     void mergeBill(const MainItemFlag& bill, const MainItemFlag& live);

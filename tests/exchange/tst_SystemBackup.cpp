@@ -31,6 +31,14 @@ QString exportStore(const QString& path, bool clear = false) {
     return runOnThread(worker);
 }
 
+// A backup of the sample store, made in a folder of its own that is gone afterwards.
+QString exportSampleStore(const QString& path) {
+    const TempAppFolder source;
+    BillStore store;
+    fillSampleStore(store);
+    return exportStore(path);
+}
+
 QString pictureOf(const BillStore& store, int typeIndex, const QString& name) {
     for (const MainItemFlag& e : store.billEntriesOfType(typeIndex))
         if (e.billName == name)
@@ -210,12 +218,7 @@ private slots:
         SKIP_ON_SHARED_STORE();
         QTemporaryDir out;
         const QString path = out.filePath(QStringLiteral("all.SBF"));
-        {
-            TempAppFolder source;
-            BillStore store;
-            fillSampleStore(store);
-            QCOMPARE(exportStore(path), QString());
-        }
+        QCOMPARE(exportSampleStore(path), QString());
         TempAppFolder target;
         BillStore store;
         store.ensureBillTypeTable();
@@ -474,12 +477,7 @@ private slots:
     void failingImportLeavesStoreAsBefore() {
         QTemporaryDir out;
         const QString path = out.filePath(QStringLiteral("all.SBF"));
-        {
-            TempAppFolder source;
-            BillStore store;
-            fillSampleStore(store);
-            QCOMPARE(exportStore(path), QString());
-        }
+        QCOMPARE(exportSampleStore(path), QString());
         // The last backup bill is merged into a live bill whose history table is gone: by then
         // three bills with their pictures were added.
         TempAppFolder target;
@@ -497,12 +495,7 @@ private slots:
     void informationOnlyImport() {
         QTemporaryDir out;
         const QString path = out.filePath(QStringLiteral("info.SBF"));
-        {
-            TempAppFolder source;
-            BillStore store;
-            fillSampleStore(store);
-            QCOMPARE(exportStore(path), QString());
-        }
+        QCOMPARE(exportSampleStore(path), QString());
         TempAppFolder target;
         BillStore store;
         store.ensureBillTypeTable();
