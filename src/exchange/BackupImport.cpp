@@ -697,8 +697,9 @@ BackupImport::Counts BackupImport::startFromImage(BillStore& store, const QList<
     if (!liveStoreHoldsNothing())
         throw StoreError(QStringLiteral("导入期间数据库中有了新的记录，没有导入。请重新导入备份文件。"));
     DatabaseImage::replaceContents(m_live, m_backup);
-    store.reloadTypeNames();
+    // The store points at the pictures now: nothing after this may take them away again.
     m_keepPictures = true;
+    store.reloadTypeNames();
     if (progress)
         progress(total, total);
     return counts;
