@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git clang-format
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6printsupport6 qt6-image-formats-plugins
   libgl-dev libcups2-dev cups cups-client cups-bsd printer-driver-cups-pdf
-  liborcus-dev libboost-dev libfreexl-dev libxlsxwriter-dev libsqlite3-dev libxxhash-dev
+  liborcus-dev libboost-dev libfreexl-dev libxlsxwriter-dev libsqlite3-dev
   fonts-noto-cjk poppler-utils xvfb xauth imagemagick xdg-utils
   qt6-translations-l10n openbox x11-utils
   dpkg-dev desktop-file-utils

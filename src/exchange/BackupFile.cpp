@@ -1,6 +1,5 @@
 #include "exchange/BackupFile.h"
 
-#include "exchange/ContentChecksum.h"
 #include "platform/FileErrors.h"
 #include "platform/RegularFile.h"
 
@@ -35,62 +34,6 @@ QByteArray BackupFile::encodeLength(quint32 length) {
 
 void BackupFile::fail(const QString& message) {
     throw std::runtime_error(message.toStdString());
-}
-
-namespace {
-// Copies between two files inside the kernel, from their current positions, without taking the
-// bytes through this program's memory. False when the files do not allow it (other file systems,
-// pipes); then nothing was copied.
-bool copyInKernel(QIODevice& from, QIODevice& to, qint64 length) {
-    auto* in = qobject_cast<QFileDevice*>(&from);
-    auto* out = qobject_cast<QFileDevice*>(&to);
-    if (!in || !out || in->handle() < 0 || out->handle() < 0 || from.isSequential() || to.isSequential())
-        return false;
-    errno = 0;
-    if (!out->flush())
-        BackupFile::fail(DeviceWriteFailure(to, errno));
-    // Explicit offsets: a buffered reader's descriptor may stand ahead of what it has handed out.
-    off_t inOffset = in->pos();
-    off_t outOffset = out->pos();
-    qint64 left = length;
-    bool first = true;
-    while (left > 0) {
-        const ssize_t n =
-            ::copy_file_range(in->handle(), &inOffset, out->handle(), &outOffset, size_t(left), 0);
-        if (n < 0 && first && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
-            return false;
-        if (n < 0)
-            BackupFile::fail(DeviceWriteFailure(to, errno));
-        if (n == 0)
-            BackupFile::fail(DeviceReadFailure(from, 0));
-        left -= n;
-        first = false;
-    }
-    if (!in->seek(in->pos() + length))
-        BackupFile::fail(DeviceReadFailure(from, errno));
-    if (!out->seek(out->pos() + length))
-        BackupFile::fail(DeviceWriteFailure(to, errno));
-    return true;
-}
-} // namespace
-
-void BackupFile::copyBytes(QIODevice& from, QIODevice& to, qint64 length, ContentChecksum* sum) {
-    // A sum needs the bytes in memory.
-    if (!sum && copyInKernel(from, to, length))
-        return;
-    QByteArray buffer;
-    while (length > 0) {
-        errno = 0;
-        buffer = from.read(std::min(length, kChunk));
-        if (buffer.isEmpty())
-            fail(DeviceReadFailure(from, errno));
-        if (sum)
-            sum->add(buffer);
-        errno = 0;
-        if (to.write(buffer) != buffer.size())
-            fail(DeviceWriteFailure(to, errno));
-        length -= buffer.size();
-    }
 }
 
 BackupFile::BackupFile(const QString& path) {
@@ -134,14 +77,9 @@ quint32 BackupFile::readLength(qint64 offset) {
 
 void BackupFile::extractDatabase(const QString& target) {
     QFile out(target);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         fail(QStringLiteral("无法建立临时数据库 %1：%2").arg(target, out.errorString()));
-    if (!m_file.seek(m_dbOffset))
-        damaged(m_file.errorString());
-    copyBytes(m_file, out, m_dbLength);
-    errno = 0;
-    if (!out.flush())
-        fail(DeviceWriteFailure(out, errno));
+    copyRange(m_file, m_dbOffset, out, 0, m_dbLength);
 }
 
 void BackupFile::indexPictures(int count) {
@@ -179,34 +117,53 @@ void BackupFile::writePictureAt(int index, const QString& target) const {
     QFile out(target);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         fail(QStringLiteral("无法建立图片文件 %1：%2").arg(target, out.errorString()));
-    off_t offset = r.offset;
-    qint64 left = r.length;
+    copyRange(m_file, r.offset, out, 0, r.length);
+}
+
+void BackupFile::writeAt(QFileDevice& to, qint64 offset, const char* data, qint64 length) {
+    while (length > 0) {
+        errno = 0;
+        const ssize_t n = ::pwrite(to.handle(), data, size_t(length), off_t(offset));
+        if (n <= 0)
+            fail(DeviceWriteFailure(to, n < 0 ? errno : ENOSPC));
+        data += n;
+        offset += n;
+        length -= n;
+    }
+}
+
+void BackupFile::copyRange(const QFileDevice& from, qint64 fromOffset, QFileDevice& to, qint64 toOffset,
+                           qint64 length) {
+    off_t in = fromOffset;
+    off_t out = toOffset;
     bool inKernel = true;
+    bool first = true;
     QByteArray buffer;
-    while (left > 0) {
+    while (length > 0) {
         errno = 0;
         ssize_t n = -1;
         if (inKernel) {
-            n = ::copy_file_range(m_file.handle(), &offset, out.handle(), nullptr, size_t(left), 0);
-            if (n < 0 && left == r.length &&
+            n = ::copy_file_range(from.handle(), &in, to.handle(), &out, size_t(length), 0);
+            if (n < 0 && first &&
                 (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
                 inKernel = false;
                 continue;
             }
             if (n < 0)
-                fail(DeviceWriteFailure(out, errno));
+                fail(DeviceWriteFailure(to, errno));
         } else {
-            buffer.resize(std::min(left, kChunk));
-            n = ::pread(m_file.handle(), buffer.data(), size_t(buffer.size()), offset);
+            buffer.resize(std::min(length, kChunk));
+            n = ::pread(from.handle(), buffer.data(), size_t(buffer.size()), in);
             if (n < 0)
-                fail(DeviceReadFailure(m_file, errno));
-            if (n > 0 && out.write(buffer.constData(), n) != n)
-                fail(DeviceWriteFailure(out, errno));
-            offset += n;
+                fail(DeviceReadFailure(from, errno));
+            writeAt(to, out, buffer.constData(), n);
+            in += n;
+            out += n;
         }
         if (n == 0)
-            fail(DeviceReadFailure(m_file, 0));
-        left -= n;
+            fail(DeviceReadFailure(from, 0));
+        length -= n;
+        first = false;
     }
 }
 

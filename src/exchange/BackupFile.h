@@ -5,9 +5,6 @@
 #include <QList>
 #include <QString>
 
-class ContentChecksum;
-class QIODevice;
-
 // A system backup file: the tag "B0.002", the length of the database image (unsigned 32-bit,
 // little endian), the image, then one picture record per master-control row of the image (length,
 // then the picture's bytes). A file without the tag is an old backup: all of it is the image, and
@@ -21,9 +18,13 @@ public:
 
     static QByteArray versionTag();
     static QByteArray encodeLength(quint32 length);
-    // Copies length bytes, adding them to sum when one is given; throws when either side fails.
-    // Between two files and without a sum the bytes are copied inside the kernel.
-    static void copyBytes(QIODevice& from, QIODevice& to, qint64 length, ContentChecksum* sum = nullptr);
+    // Copies length bytes from one offset of a file to another offset of a file, inside the kernel
+    // where the files allow it; neither file's position moves, so several threads may copy into
+    // one file at once. Throws when either side fails or from ends early.
+    static void copyRange(const QFileDevice& from, qint64 fromOffset, QFileDevice& to, qint64 toOffset,
+                          qint64 length);
+    // Writes length bytes at an offset of the file without moving its position; throws on failure.
+    static void writeAt(QFileDevice& to, qint64 offset, const char* data, qint64 length);
     // Throws a std::runtime_error carrying the message (UTF-8).
     [[noreturn]] static void fail(const QString& message);
 

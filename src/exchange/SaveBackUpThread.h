@@ -5,13 +5,11 @@
 #include <QSqlDatabase>
 #include <QStringList>
 
-class ContentChecksum;
-
 // Writes the whole bill store into one backup file: a consistent image of the store database,
 // then the background picture of every bill in master-control order. The file is written under a
 // temporary name and only replaces the target when complete and on the disk. When the store is to
-// be cleared afterwards, the file is first read back once and its checksum compared with that of
-// the bytes written; only after that is the store cleared.
+// be cleared afterwards, the file is first read back once and compared with the database image
+// and the pictures it was made from; only after that is the store cleared.
 
 class SaveBackUpThread : public Worker {
     Q_OBJECT
@@ -24,16 +22,15 @@ public:
     // Bills whose picture file was missing; their records hold no picture.
     QStringList billsWithoutPicture() const { return m_missing; }
 
-private:
+    // A bill's picture as listed for the backup; an empty file when it has none.
     struct Picture {
         QString bill;
         QString file;
         qint64 size = 0;
     };
+
+private:
     QList<Picture> readPictures(const QSqlDatabase& db);
-    // Writes the file; sums what it writes into sum when one is given.
-    void writeBackup(const QByteArray& image, const QList<Picture>& pictures, ContentChecksum* sum);
-    void verifyBackup(qint64 expectedSize, quint64 expectedSum);
 
     QString m_path;
     bool m_clear = false;

@@ -7,8 +7,13 @@
 #include "store/Schema.h"
 #include "support/TempAppFolder.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
+
+#include <csignal>
 
 using namespace backupfixture;
 
@@ -45,6 +50,28 @@ QString pictureOf(const BillStore& store, int typeIndex, const QString& name) {
             return store.storedPicturePath(e);
     return QStringLiteral("<no bill>");
 }
+
+// Files of this process may not grow beyond a size while it lives: a disk that fills up.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_before;
+        limit.rlim_cur = rlim_t(bytes);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_before);
+        std::signal(SIGXFSZ, m_signal);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_before{};
+    void (*m_signal)(int) = nullptr;
+};
 
 MainItemFlag entryOf(const BillStore& store, int typeIndex, const QString& name) {
     for (const MainItemFlag& e : store.billEntriesOfType(typeIndex))
@@ -314,6 +341,31 @@ private slots:
             QVERIFY2(error.contains(QStringLiteral("系统数据库文件")), qPrintable(error));
         QVERIFY(!worker.backupWritten());
         QCOMPARE(storeSnapshot(), before);
+    }
+
+    void exportCutShortKeepsTheOldFileAndTheStore() {
+        TempAppFolder app;
+        BillStore store;
+        fillSampleStore(store);
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("x.SBF"));
+        QCOMPARE(exportStore(path), QString());
+        const QByteArray old = readAll(path);
+        const QString before = storeSnapshot();
+        QString error;
+        {
+            // The last picture cannot be written whole.
+            const FileSizeLimit limit(old.size() - 1);
+            SaveBackUpThread worker(path, true);
+            error = runOnThread(worker);
+            QVERIFY(!worker.backupWritten());
+        }
+        QVERIFY2(error.contains(path), qPrintable(error));
+        QCOMPARE(readAll(path), old);
+        QCOMPARE(storeSnapshot(), before);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("x.SBF")});
+        QCOMPARE(QDir(AppPaths::tmpDir()).entryList(QDir::Files), QStringList());
     }
 
     void missingPictureIsReportedNotFatal() {
