@@ -105,7 +105,7 @@ int runChild(int argc, char** argv) {
         lastTick = now;
         auto* main = dynamic_cast<TMainForm*>(window.get());
         const bool filled =
-            !main || (main->TypeGrid->item(0, 0) && !main->TypeGrid->item(0, 0)->text().isEmpty());
+            !main || (main->typeList->item(0, 0) && !main->typeList->item(0, 0)->text().isEmpty());
         if (filled) {
             filledAt = now;
             for (qint64* listing : {&firstListing, &secondListing}) {

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QSqlError>
 
+#include <algorithm>
+
 namespace Schema {
 
 namespace {
@@ -128,16 +130,23 @@ QList<TableDef> defineTables() {
             {QStringLiteral("联系人"), keyed(QStringLiteral("ID"), contactColumns())}};
 }
 
-// Creates the tables of the list that the database lacks, all in one transaction.
-void createMissing(const QSqlDatabase& db, QList<TableDef> tables) {
+// Creates the tables of the list that the database lacks (existing names those it has), all in
+// one transaction.
+void createMissing(const QSqlDatabase& db, QList<TableDef> tables, const QStringList& existing) {
     if (Dialect::isPostgres(db) && tables.constFirst().name == BillStore::masterTable())
         tables << pictureTable();
-    const QStringList existing = Sql::tableNames(db);
+    const auto missing = [&](const TableDef& t) { return !existing.contains(t.name); };
+    if (std::none_of(tables.cbegin(), tables.cend(), missing))
+        return;
     Sql::Transaction tx(db);
     for (const TableDef& t : tables)
-        if (!existing.contains(t.name))
+        if (missing(t))
             Sql::createTable(db, t.name, t.columns);
     tx.commit();
+}
+
+void createMissing(const QSqlDatabase& db, const QList<TableDef>& tables) {
+    createMissing(db, tables, Sql::tableNames(db));
 }
 
 QString notAStoreMessage(const QString& path) {
@@ -201,7 +210,7 @@ void completeExisting(Db which, const QString& path, const QList<TableDef>& tabl
         Database::close(which);
         throw StoreError(notAStoreMessage(path));
     }
-    createMissing(db, tables);
+    createMissing(db, tables, existing);
 }
 } // namespace
 
