@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
+
 // A system backup file: the tag "B0.002", the length of the database image (unsigned 32-bit,
 // little endian), the image, then one picture record per master-control row of the image (length,
 // then the picture's bytes). A file without the tag is an old backup: all of it is the image, and
@@ -39,12 +41,14 @@ public:
     // Reads the picture records of count master-control rows; they must fill the rest of the
     // file exactly. An old backup has none.
     void indexPictures(int count);
+    qsizetype pictureCount() const { return m_pictures.size(); }
     qint64 pictureLength(int index) const;
     // Writes one picture into target (created or truncated); returns false for an empty record.
     bool extractPicture(int index, const QString& target);
     // Writes picture i into targets[i] for every i with a target, on two threads; the file's
-    // position is left alone. Throws on the first picture that cannot be written.
-    void extractPictures(const QStringList& targets);
+    // position is left alone. Throws on the first picture that cannot be written. Once stop is
+    // set, no further picture is begun.
+    void extractPictures(const QStringList& targets, const std::atomic_bool* stop = nullptr);
 
 private:
     struct Record {

@@ -199,6 +199,9 @@ bool isBillTableName(const QString& name, const QString& suffix) {
 BackupImport::BackupImport(const QString& backupPath) : m_path(backupPath), m_file(backupPath) {}
 
 BackupImport::~BackupImport() {
+    m_stopCopying = true;
+    if (m_copying.joinable())
+        m_copying.join();
     m_backup = QSqlDatabase();
     m_live = QSqlDatabase();
     Database::close(Db::Backup);
@@ -212,7 +215,7 @@ void BackupImport::damaged(const QString& detail) const {
     BackupFile::fail(QStringLiteral("备份文件 %1 已损坏：%2").arg(m_path, detail));
 }
 
-void BackupImport::openDatabase() {
+void BackupImport::openDatabase(bool copyPicturesMeanwhile) {
     Database::close(Db::Backup);
     removeTemporaryDatabase();
     m_file.extractDatabase(AppPaths::backupStoreFile());
@@ -221,6 +224,8 @@ void BackupImport::openDatabase() {
         // The image only is read from, and nothing stored in it may run code.
         Sql::exec(m_backup, QStringLiteral("PRAGMA trusted_schema=OFF"));
         Sql::exec(m_backup, QStringLiteral("PRAGMA query_only=ON"));
+        if (copyPicturesMeanwhile)
+            startCopyingPictures();
         const QString check = Sql::scalar(m_backup, QStringLiteral("PRAGMA quick_check")).toString();
         if (check != QLatin1String("ok"))
             damaged(QStringLiteral("其中的数据库不完整（%1）").arg(check));
@@ -239,6 +244,58 @@ void BackupImport::openDatabase() {
     for (const QString& t : needed)
         if (!m_backupTables.contains(t))
             damaged(QStringLiteral("其中没有数据表“%1”").arg(t));
+}
+
+void BackupImport::startCopyingPictures() {
+    if (m_file.format() != BackupFile::Format::Current)
+        return;
+    try {
+        m_live = Database::get(Db::Bill);
+        if (Dialect::isPostgres(m_live) || !liveStoreHoldsNothing())
+            return;
+        // The count is read before the image is checked: a damaged image fails here or in the
+        // check, and the copies are removed again.
+        const qint64 bills =
+            Sql::scalar(m_backup, QStringLiteral("SELECT count(*) FROM %1").arg(q(BillStore::masterTable())))
+                .toLongLong();
+        if (bills <= 0 || bills > std::numeric_limits<int>::max())
+            return;
+        m_file.indexPictures(int(bills));
+    } catch (const std::runtime_error&) {
+        return; // what is wrong is reported by the steps that follow
+    }
+    QStringList targets(m_file.pictureCount());
+    for (qsizetype i = 0; i < targets.size(); ++i)
+        if (m_file.pictureLength(int(i)) > 0) {
+            targets[i] = BillStore::newPictureFileName(&m_nextPicture);
+            m_createdPictures << targets.at(i);
+        }
+    m_earlyPictures = targets;
+    m_copying = std::thread([this, targets] {
+        try {
+            m_file.extractPictures(targets, &m_stopCopying);
+        } catch (...) {
+            m_copyingError = std::current_exception();
+        }
+    });
+}
+
+void BackupImport::finishCopyingPictures(bool wanted) {
+    if (!wanted)
+        m_stopCopying = true;
+    if (m_copying.joinable())
+        m_copying.join();
+    if (wanted) {
+        if (m_copyingError)
+            std::rethrow_exception(m_copyingError);
+        return;
+    }
+    for (const QString& p : std::as_const(m_earlyPictures))
+        if (!p.isEmpty()) {
+            QFile::remove(p);
+            m_createdPictures.removeAll(p);
+        }
+    m_earlyPictures.clear();
 }
 
 QList<MainItemFlag> BackupImport::readBills() {
@@ -499,15 +556,19 @@ void BackupImport::appendVoids() {
 }
 
 BackupImport::Counts BackupImport::importAll(const Progress& progress) {
-    openDatabase();
+    openDatabase(true);
     const QList<MainItemFlag> bills = readBills();
-    m_file.indexPictures(int(bills.size()));
+    if (m_earlyPictures.isEmpty())
+        m_file.indexPictures(int(bills.size()));
+    else if (m_earlyPictures.size() != bills.size())
+        damaged(QStringLiteral("票据主控表无法读取"));
 
     m_live = Database::get(Db::Bill);
     BillStore store;
     store.ensureBillTypeTable();
     if (canStartFromImage(bills))
         return startFromImage(store, bills, progress);
+    finishCopyingPictures(false);
 
     Counts counts;
     const qint64 total = bills.size() + 1;
@@ -655,20 +716,26 @@ BackupImport::Counts BackupImport::startFromImage(BillStore& store, const QList<
                            {QStringLiteral("类型名称"), QStringLiteral("同类型计数")},
                            {names.at(i), typeCounts.at(i)});
 
-        // The pictures' names in order first, then their bytes all at once.
-        QStringList pictures(bills.size());
-        for (int i = 0; i < bills.size(); ++i) {
-            const QList<Sql::ColumnDef> page = m_billTableColumns.value(bills.at(i).typeTable);
+        for (const MainItemFlag& b : bills) {
+            const QList<Sql::ColumnDef> page = m_billTableColumns.value(b.typeTable);
             if (std::none_of(page.cbegin(), page.cend(),
                              [](const Sql::ColumnDef& c) { return c.name == kPicturePath; }))
-                damaged(
-                    QStringLiteral("票据“%1”的页面参数表没有“%2”列").arg(bills.at(i).billName, kPicturePath));
-            if (m_file.pictureLength(i) > 0) {
-                pictures[i] = BillStore::newPictureFileName(&m_nextPicture);
-                m_createdPictures << pictures.at(i);
-            }
+                damaged(QStringLiteral("票据“%1”的页面参数表没有“%2”列").arg(b.billName, kPicturePath));
         }
-        m_file.extractPictures(pictures);
+        // The pictures were copied meanwhile, or are now: their names in order first, then their
+        // bytes all at once.
+        QStringList pictures = m_earlyPictures;
+        if (pictures.isEmpty()) {
+            pictures.resize(bills.size());
+            for (int i = 0; i < bills.size(); ++i)
+                if (m_file.pictureLength(i) > 0) {
+                    pictures[i] = BillStore::newPictureFileName(&m_nextPicture);
+                    m_createdPictures << pictures.at(i);
+                }
+            m_file.extractPictures(pictures);
+        } else {
+            finishCopyingPictures(true);
+        }
         for (int i = 0; i < bills.size(); ++i) {
             const MainItemFlag& b = bills.at(i);
             if (m_keepPictureNames && !pictures.at(i).isEmpty())

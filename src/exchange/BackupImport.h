@@ -10,7 +10,10 @@
 #include <QSqlDatabase>
 #include <QStringList>
 
+#include <atomic>
+#include <exception>
 #include <functional>
+#include <thread>
 
 class BillStore;
 
@@ -42,7 +45,16 @@ public:
     void keepPictureNames() { m_keepPictureNames = true; }
 
 private:
-    void openDatabase();
+    // Extracts and checks the backup's database. Pictures are copied meanwhile when the import
+    // will most likely write all of them.
+    void openDatabase(bool copyPicturesMeanwhile = false);
+    // An import into an empty store writes every picture of a current backup: they are copied on
+    // a thread of their own while the database is checked and read. Does nothing where that does
+    // not hold or cannot be seen yet.
+    void startCopyingPictures();
+    // Waits for the early copies. When they are wanted, throws what stopped them; else they are
+    // stopped and removed.
+    void finishCopyingPictures(bool wanted);
     QList<MainItemFlag> readBills();
     int resolveType(BillStore& store, const MainItemFlag& bill) const;
     // An empty store can be made from the backup's own database as a whole when that holds
@@ -76,6 +88,12 @@ private:
     QHash<QString, QList<Sql::ColumnDef>> m_billTableColumns; // the bills' tables in the image
 
     QStringList m_createdPictures;
+    // The early copies: by bill, the picture file each goes to (empty for none); empty when no
+    // early copying was started.
+    QStringList m_earlyPictures;
+    std::thread m_copying;
+    std::exception_ptr m_copyingError;
+    std::atomic_bool m_stopCopying = false;
     // Where the search for the next free picture name goes on.
     qint64 m_nextPicture = 1;
     bool m_keepPictures = false;

@@ -219,6 +219,9 @@ private slots:
         QCOMPARE(runOnThread(worker), QString());
         QCOMPARE(worker.counts().added, 4);
         QCOMPARE(worker.counts().references, 5);
+        // Pictures copied before the import turned to creating the tables one by one are not left
+        // behind beside the ones the store points at.
+        QCOMPARE(QDir(AppPaths::pictureDir()).entryList(QDir::Files).size(), 3);
         const MainItemFlag wire = entryOf(store, 2, QStringLiteral("电汇凭证"));
         QCOMPARE(Sql::allRows(bill(), wire.historyTable), history);
         QCOMPARE(Sql::rowCount(bill(), wire.autoTable), 1);
@@ -524,6 +527,17 @@ private slots:
         const QString error = runOnThread(worker);
         QVERIFY2(error.contains(QStringLiteral("已损坏")), qPrintable(error));
         QCOMPARE(storeSnapshot(), before);
+
+        // An empty store begins copying the pictures before the database is checked: none may
+        // stay behind.
+        if (app.shared())
+            return;
+        const TempAppFolder empty;
+        const QString emptyBefore = storeSnapshot();
+        LoadBackUpThread intoEmpty(path);
+        const QString emptyError = runOnThread(intoEmpty);
+        QVERIFY2(emptyError.contains(QStringLiteral("已损坏")), qPrintable(emptyError));
+        QCOMPARE(storeSnapshot(), emptyBefore);
     }
 
     void failingImportLeavesStoreAsBefore() {
