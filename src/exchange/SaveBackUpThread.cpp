@@ -108,7 +108,8 @@ void writePart(const Part& part, QFileDevice& out) {
 }
 
 // Copies parts into a file on a helper thread, in order and each at its own offset, while the
-// caller's thread does other work; finish() joins in and waits. The first failure stops both.
+// caller's thread does other work; finish() joins in and waits. The first failure stops both, and
+// so does the copier's end.
 class PartCopier {
 public:
     PartCopier(QFileDevice& out, std::function<void()> partCopied)
@@ -125,14 +126,6 @@ public:
         m_parts = parts;
         m_next = first;
         m_helper = std::thread([this] { work(); });
-    }
-    // Runs one step on the caller's thread; a failure stops the copying and is thrown by finish().
-    void run(const std::function<void()>& step) {
-        try {
-            step();
-        } catch (const std::runtime_error& e) {
-            stopWith(e);
-        }
     }
     void finish() {
         work();
@@ -247,8 +240,8 @@ void SaveBackUpThread::run() {
             if (QFileInfo(Database::filePath(d)).canonicalFilePath() == target)
                 throw StoreError(QStringLiteral("不能把备份写到系统数据库文件 %1 上").arg(m_path));
     }
-    // The database goes into the backup through a copy of its own, made while the pictures are
-    // already being copied and checked before it goes in.
+    // The database goes into the backup through a copy of its own, made and checked while the
+    // pictures are already being copied.
     QTemporaryFile image(AppPaths::tmpDir() + QStringLiteral("BackupImage-XXXXXX.db"));
     if (!image.open())
         throw StoreError(
@@ -294,13 +287,18 @@ void SaveBackUpThread::run() {
                                  .arg(size)
                                  .arg(expected));
         }
+        // A server checks its own pages. A file is checked in the state the copy was taken of, on
+        // the connection that has read its schema already, while the pictures are copied.
+        if (!Dialect::isPostgres(live)) {
+            const QString check = Sql::scalar(live, QStringLiteral("PRAGMA quick_check")).toString();
+            if (check != QLatin1String("ok"))
+                throw StoreError(QStringLiteral("数据库检查未通过：%1").arg(check));
+        }
     }
-    copier.run([&] {
-        DatabaseImage::checkFile(image.fileName());
-        for (qsizetype i = 0; i < kDatabaseParts; ++i)
-            writePart(parts.at(i), out);
-        reportProgress(++done, total);
-    });
+    // A failure here stops the copier when it goes.
+    for (qsizetype i = 0; i < kDatabaseParts; ++i)
+        writePart(parts.at(i), out);
+    reportProgress(++done, total);
     copier.finish();
     errno = 0;
     if (!out.commit())

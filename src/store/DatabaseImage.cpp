@@ -137,24 +137,6 @@ qint64 writeFile(const QSqlDatabase& db, const QString& path, qint64 maxBytes) {
     return size;
 }
 
-void checkFile(const QString& path) {
-    const FileConnection db(path, SQLITE_OPEN_READONLY);
-    QString found = db.lastError();
-    sqlite3_stmt* check = nullptr;
-    if (db.isOpen() &&
-        sqlite3_prepare_v2(db.handle(), "PRAGMA quick_check", -1, &check, nullptr) == SQLITE_OK) {
-        if (sqlite3_step(check) == SQLITE_ROW)
-            found = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)));
-        else
-            found = db.lastError();
-    } else if (db.isOpen()) {
-        found = db.lastError();
-    }
-    sqlite3_finalize(check);
-    if (found != QLatin1String("ok"))
-        throw StoreError(QStringLiteral("数据库检查未通过：%1").arg(found));
-}
-
 void replaceContents(const QSqlDatabase& target, const QSqlDatabase& source) {
     sqlite3* to = Dialect::sqliteHandle(target);
     sqlite3* from = Dialect::sqliteHandle(source);

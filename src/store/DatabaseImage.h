@@ -19,10 +19,6 @@ qint64 expectedSize(const QSqlDatabase& db, qint64 maxBytes);
 // cannot be written, or the database is larger than maxBytes.
 qint64 writeFile(const QSqlDatabase& db, const QString& path, qint64 maxBytes);
 
-// SQLite's quick check of the database file at path, opened read-only. Throws StoreError with
-// what the check found when the file is damaged.
-void checkFile(const QString& path);
-
 // Makes the main database of target a page-for-page copy of source's, in one transaction of
 // target's: afterwards it holds exactly what source holds, and nothing of what it held before.
 // Both are SQLite connections without an open transaction; a target with a write-ahead log needs
