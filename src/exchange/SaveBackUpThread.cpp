@@ -242,7 +242,7 @@ void SaveBackUpThread::run() {
     }
     // The database goes into the backup through a copy of its own, made and checked while the
     // pictures are already being copied.
-    QTemporaryFile image(AppPaths::tmpDir() + QStringLiteral("BackupImage-XXXXXX.db"));
+    QTemporaryFile image(AppPaths::tmpDir() + QStringLiteral("BackupImage-XXXXXX.mdb"));
     if (!image.open())
         throw StoreError(
             QStringLiteral("无法建立临时文件 %1：%2").arg(image.fileTemplate(), image.errorString()));
