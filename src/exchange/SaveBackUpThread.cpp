@@ -259,9 +259,15 @@ void SaveBackUpThread::run() {
 
     // Progress counts the database and each bill's picture.
     qint64 total = 1;
-    std::atomic<qint64> done = 0;
+    // Reported from both copying threads, one at a time: a receiver may be called on either.
+    qint64 done = 0;
+    QMutex progressLock;
+    const auto partDone = [&] {
+        const QMutexLocker lock(&progressLock);
+        reportProgress(++done, total);
+    };
     QList<Part> parts;
-    PartCopier copier(out, [&] { reportProgress(++done, total); });
+    PartCopier copier(out, partDone);
     QSqlDatabase live = Database::get(Db::Bill);
     {
         // One read transaction: the database copy and the picture list show the same state of the
@@ -298,7 +304,7 @@ void SaveBackUpThread::run() {
     // A failure here stops the copier when it goes.
     for (qsizetype i = 0; i < kDatabaseParts; ++i)
         writePart(parts.at(i), out);
-    reportProgress(++done, total);
+    partDone();
     copier.finish();
     errno = 0;
     if (!out.commit())
