@@ -264,12 +264,7 @@ void BackupImport::startCopyingPictures() {
     } catch (const std::runtime_error&) {
         return; // what is wrong is reported by the steps that follow
     }
-    QStringList targets(m_file.pictureCount());
-    for (qsizetype i = 0; i < targets.size(); ++i)
-        if (m_file.pictureLength(int(i)) > 0) {
-            targets[i] = BillStore::newPictureFileName(&m_nextPicture);
-            m_createdPictures << targets.at(i);
-        }
+    const QStringList targets = namePictures();
     m_earlyPictures = targets;
     m_copying = std::thread([this, targets] {
         try {
@@ -418,12 +413,25 @@ QString BackupImport::underOriginalName(const MainItemFlag& bill, const QString&
     return written;
 }
 
+QString BackupImport::newPicture() {
+    const QString path = BillStore::newPictureFileName(&m_nextPicture);
+    m_createdPictures << path;
+    return path;
+}
+
+QStringList BackupImport::namePictures() {
+    QStringList names(m_file.pictureCount());
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (m_file.pictureLength(int(i)) > 0)
+            names[i] = newPicture();
+    return names;
+}
+
 QString BackupImport::writePicture(const MainItemFlag& bill, int row) {
     if (m_file.format() == BackupFile::Format::Current) {
         if (m_file.pictureLength(row) == 0)
             return {};
-        const QString path = BillStore::newPictureFileName(&m_nextPicture);
-        m_createdPictures << path;
+        const QString path = newPicture();
         m_file.extractPicture(row, path);
         return m_keepPictureNames ? underOriginalName(bill, path) : path;
     }
@@ -435,8 +443,7 @@ QString BackupImport::writePicture(const MainItemFlag& bill, int row) {
             .toByteArray();
     if (bytes.isEmpty())
         return {};
-    const QString path = BillStore::newPictureFileName(&m_nextPicture);
-    m_createdPictures << path;
+    const QString path = newPicture();
     QFile f(path);
     errno = 0;
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size() || !f.flush())
@@ -726,12 +733,7 @@ BackupImport::Counts BackupImport::startFromImage(BillStore& store, const QList<
         // bytes all at once.
         QStringList pictures = m_earlyPictures;
         if (pictures.isEmpty()) {
-            pictures.resize(bills.size());
-            for (int i = 0; i < bills.size(); ++i)
-                if (m_file.pictureLength(i) > 0) {
-                    pictures[i] = BillStore::newPictureFileName(&m_nextPicture);
-                    m_createdPictures << pictures.at(i);
-                }
+            pictures = namePictures();
             m_file.extractPictures(pictures);
         } else {
             finishCopyingPictures(true);

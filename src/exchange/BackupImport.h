@@ -71,6 +71,10 @@ private:
     };
     QHash<QString, HistoryMove> m_historyMoves;
     void addBill(BillStore& store, const MainItemFlag& bill, int row, int typeIndex);
+    // A free name in the picture folder, counted among the pictures this import created.
+    QString newPicture();
+    // A new name for every non-empty picture record of the backup, by record; empty for the rest.
+    QStringList namePictures();
     QString writePicture(const MainItemFlag& bill, int row);
     // The picture written under a fresh name moved to the name the backup's bill gave it.
     QString underOriginalName(const MainItemFlag& bill, const QString& written);

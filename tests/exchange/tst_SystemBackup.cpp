@@ -73,6 +73,18 @@ private:
     void (*m_signal)(int) = nullptr;
 };
 
+// Imports the backup, which must fail and leave the store, its pictures and tmp/ exactly as they
+// were; *error gets the message.
+void importFailsLeavingStore(const QString& path, QString* error = nullptr) {
+    const QString before = storeSnapshot();
+    LoadBackUpThread worker(path);
+    const QString message = runOnThread(worker);
+    if (error)
+        *error = message;
+    QVERIFY(!message.isEmpty());
+    QCOMPARE(storeSnapshot(), before);
+}
+
 MainItemFlag entryOf(const BillStore& store, int typeIndex, const QString& name) {
     for (const MainItemFlag& e : store.billEntriesOfType(typeIndex))
         if (e.billName == name)
@@ -256,11 +268,7 @@ private slots:
         const QString pictures = AppPaths::pictureDir();
         QVERIFY(QDir(pictures).removeRecursively());
         writeAll(pictures.chopped(1), "x");
-        const QString before = storeSnapshot();
-
-        LoadBackUpThread worker(path);
-        QVERIFY(!runOnThread(worker).isEmpty());
-        QCOMPARE(storeSnapshot(), before);
+        importFailsLeavingStore(path);
         QCOMPARE(Sql::rowCount(bill(), BillStore::masterTable()), 0);
     }
 
@@ -522,22 +530,17 @@ private slots:
             file.replace(10, 4096, QByteArray(4096, 'x'));
         writeAll(path, file);
 
-        const QString before = storeSnapshot();
-        LoadBackUpThread worker(path);
-        const QString error = runOnThread(worker);
+        QString error;
+        importFailsLeavingStore(path, &error);
         QVERIFY2(error.contains(QStringLiteral("已损坏")), qPrintable(error));
-        QCOMPARE(storeSnapshot(), before);
 
         // An empty store begins copying the pictures before the database is checked: none may
         // stay behind.
         if (app.shared())
             return;
         const TempAppFolder empty;
-        const QString emptyBefore = storeSnapshot();
-        LoadBackUpThread intoEmpty(path);
-        const QString emptyError = runOnThread(intoEmpty);
-        QVERIFY2(emptyError.contains(QStringLiteral("已损坏")), qPrintable(emptyError));
-        QCOMPARE(storeSnapshot(), emptyBefore);
+        importFailsLeavingStore(path, &error);
+        QVERIFY2(error.contains(QStringLiteral("已损坏")), qPrintable(error));
     }
 
     void failingImportLeavesStoreAsBefore() {
@@ -551,11 +554,7 @@ private slots:
         store.ensureBillTypeTable();
         const MainItemFlag live = addFixtureBill(store, 1, QStringLiteral("进帐单一"));
         Sql::dropTable(bill(), live.historyTable);
-        const QString before = storeSnapshot();
-
-        LoadBackUpThread worker(path);
-        QVERIFY(!runOnThread(worker).isEmpty());
-        QCOMPARE(storeSnapshot(), before);
+        importFailsLeavingStore(path);
     }
 
     void informationOnlyImport() {
