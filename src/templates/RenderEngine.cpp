@@ -10,10 +10,13 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
+#include <QVarLengthArray>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -24,45 +27,97 @@ namespace {
 // in every item and every bill: widths and glyphs are therefore kept per font and resolution for
 // the thread's lifetime. A width is still that of the text shaped on its own, so every position
 // stays what measuring each time gave.
+// One glyph of a shaped text: its font (a fallback font where the canvas font lacks it), its
+// index in that font and its place relative to the text's baseline origin.
+struct Glyph {
+    QRawFont font;
+    quint32 index;
+    QPointF offset;
+};
+
+using Glyphs = QVarLengthArray<Glyph, 2>;
+
 struct FontCache {
     FontCache(const QFont& forFont, QPaintDevice* onDevice)
-        : fm(forFont, onDevice), font(forFont), device(onDevice) {}
+        : fm(forFont, onDevice), font(forFont), device(onDevice), ascent(fm.ascent()),
+          height(qRound(fm.height())) {}
     QFontMetricsF fm;
     QFont font;
     QPaintDevice* device; // only for shaping new glyphs; replaced by each painter that asks
+    const double ascent;
+    const int height;
     QHash<QString, int> widths;
-    // Glyphs of a character relative to its baseline origin; several runs where fallback fonts
-    // serve parts of it.
-    QHash<QString, QList<QGlyphRun>> glyphs;
+    QHash<QString, Glyphs> glyphs;
+    // The same for single characters, looked up by code point: most texts are measured and drawn
+    // one character at a time.
+    QHash<char32_t, int> characterWidths;
+    QHash<char32_t, Glyphs> characterGlyphs;
 };
 
+// One character of a text as the operator sees it (a surrogate pair is one character, a lone
+// surrogate is one of its own) and where it stands in the text.
+struct Character {
+    char32_t code;
+    qsizetype at;
+    qsizetype length;
+};
+
+using Characters = QVarLengthArray<Character, 64>;
+
+Characters charactersOf(QStringView text) {
+    Characters out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out.append({QChar::surrogateToUcs4(c, text.at(i + 1)), i, 2});
+            ++i;
+        } else {
+            out.append({c.unicode(), i, 1});
+        }
+    }
+    return out;
+}
+
+QString textOf(char32_t code) {
+    return code < 0x10000 ? QString(QChar(char16_t(code))) : QString::fromUcs4(&code, 1);
+}
+
 std::shared_ptr<FontCache> fontCache(const QPainter& painter) {
+    struct Recent {
+        QFont font;
+        std::array<int, 3> device;
+        std::shared_ptr<FontCache> cache;
+    };
     thread_local QHash<QString, std::shared_ptr<FontCache>> caches;
-    thread_local QFont lastFont;
-    thread_local int lastDevice[3] = {-1, -1, -1};
-    thread_local std::shared_ptr<FontCache> last;
+    // The fonts of the last few items, most recent first: a bill's items take turns among a few.
+    thread_local std::vector<Recent> recent;
     QPaintDevice* device = painter.device();
     const QFont& font = painter.font();
-    const int deviceKey[3] = {device ? device->devType() : 0, device ? device->logicalDpiX() : 0,
-                              device ? device->logicalDpiY() : 0};
-    if (last && std::equal(deviceKey, deviceKey + 3, lastDevice) && font == lastFont) {
-        last->device = device;
-        return last;
+    const std::array<int, 3> deviceKey = {device ? device->devType() : 0, device ? device->logicalDpiX() : 0,
+                                          device ? device->logicalDpiY() : 0};
+    const auto found = std::find_if(recent.begin(), recent.end(),
+                                    [&](const Recent& r) { return r.device == deviceKey && r.font == font; });
+    if (found != recent.end()) {
+        std::rotate(recent.begin(), found, found + 1);
+    } else {
+        const QString key = font.key() + QLatin1Char('|') + QString::number(deviceKey[0]) + QLatin1Char('|') +
+                            QString::number(deviceKey[1]) + QLatin1Char('|') + QString::number(deviceKey[2]);
+        auto it = caches.find(key);
+        if (it == caches.end()) {
+            // A long session with many fonts starts over rather than growing without end.
+            if (caches.size() >= 64) {
+                caches.clear();
+                recent.clear();
+            }
+            it = caches.insert(key, std::make_shared<FontCache>(font, device));
+        }
+        if (recent.size() >= 8)
+            recent.pop_back();
+        recent.insert(recent.begin(), Recent{font, deviceKey, it.value()});
     }
-    const QString key = font.key() + QLatin1Char('|') + QString::number(deviceKey[0]) + QLatin1Char('|') +
-                        QString::number(deviceKey[1]) + QLatin1Char('|') + QString::number(deviceKey[2]);
-    auto it = caches.find(key);
-    if (it == caches.end()) {
-        // A long session with many fonts starts over rather than growing without end.
-        if (caches.size() >= 64)
-            caches.clear();
-        it = caches.insert(key, std::make_shared<FontCache>(font, device));
-    }
-    lastFont = font;
-    std::copy(deviceKey, deviceKey + 3, lastDevice);
-    last = it.value();
-    last->device = device;
-    return last;
+    const std::shared_ptr<FontCache>& cache = recent.front().cache;
+    cache->device = device;
+    return cache;
 }
 
 class Metrics {
@@ -76,12 +131,20 @@ public:
         m_cache.widths.insert(text, w);
         return w;
     }
-    int height() const { return qRound(m_cache.fm.height()); }
-    double ascent() const { return m_cache.fm.ascent(); }
+    int width(char32_t character) const {
+        auto it = m_cache.characterWidths.constFind(character);
+        if (it != m_cache.characterWidths.cend())
+            return it.value();
+        const int w = width(textOf(character));
+        m_cache.characterWidths.insert(character, w);
+        return w;
+    }
+    int height() const { return m_cache.height; }
+    double ascent() const { return m_cache.ascent; }
     bool decorated() const {
         return m_cache.font.underline() || m_cache.font.strikeOut() || m_cache.font.overline();
     }
-    const QList<QGlyphRun>& glyphs(const QString& text) const {
+    const Glyphs& glyphs(const QString& text) const {
         auto it = m_cache.glyphs.constFind(text);
         if (it != m_cache.glyphs.cend())
             return it.value();
@@ -89,18 +152,24 @@ public:
         layout.beginLayout();
         QTextLine line = layout.createLine();
         layout.endLayout();
-        QList<QGlyphRun> runs;
+        Glyphs glyphs;
         if (line.isValid()) {
             const double baseline = line.ascent();
-            for (QGlyphRun run : layout.glyphRuns()) {
-                QList<QPointF> positions = run.positions();
-                for (QPointF& p : positions)
-                    p.ry() -= baseline;
-                run.setPositions(positions);
-                runs << run;
+            for (const QGlyphRun& run : layout.glyphRuns()) {
+                const QRawFont font = run.rawFont();
+                const QList<quint32> indexes = run.glyphIndexes();
+                const QList<QPointF> positions = run.positions();
+                for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i)
+                    glyphs.append({font, indexes.at(i), positions.at(i) - QPointF(0, baseline)});
             }
         }
-        return m_cache.glyphs.insert(text, runs).value();
+        return m_cache.glyphs.insert(text, glyphs).value();
+    }
+    const Glyphs& glyphs(char32_t character) const {
+        auto it = m_cache.characterGlyphs.constFind(character);
+        if (it != m_cache.characterGlyphs.cend())
+            return it.value();
+        return m_cache.characterGlyphs.insert(character, glyphs(textOf(character))).value();
     }
 
 private:
@@ -141,21 +210,17 @@ public:
 
     // Text whose top-left corner is at (x, y).
     void draw(double x, double y, const QString& text) {
-        const double baseline = y + m_metrics.ascent();
-        if (!m_runs) {
-            m_painter.drawText(QPointF(x, baseline), text);
-            if (DrawList* list = recording())
-                list->texts.append({QPointF(x, baseline), text});
-            return;
-        }
-        for (const QGlyphRun& run : m_metrics.glyphs(text)) {
-            if (!m_indexes.isEmpty() && !(run.rawFont() == m_font))
-                flush();
-            m_font = run.rawFont();
-            m_indexes += run.glyphIndexes();
-            for (const QPointF& p : run.positions())
-                m_positions << QPointF(x + p.x(), baseline + p.y());
-        }
+        if (m_runs)
+            add(x, y, m_metrics.glyphs(text));
+        else
+            drawText(x, y, text);
+    }
+    // One character of a text, the same way.
+    void draw(double x, double y, const Character& c, const QString& text) {
+        if (m_runs)
+            add(x, y, m_metrics.glyphs(c.code));
+        else
+            drawText(x, y, text.mid(c.at, c.length));
     }
     void flush() {
         if (m_indexes.isEmpty())
@@ -172,6 +237,24 @@ public:
     }
 
 private:
+    void drawText(double x, double y, const QString& text) {
+        const QPointF at(x, y + m_metrics.ascent());
+        m_painter.drawText(at, text);
+        if (DrawList* list = recording())
+            list->texts.append({at, text});
+    }
+    void add(double x, double y, const Glyphs& glyphs) {
+        const double baseline = y + m_metrics.ascent();
+        for (const Glyph& g : glyphs) {
+            if (!m_indexes.isEmpty() && !(g.font == m_font))
+                flush();
+            if (m_indexes.isEmpty())
+                m_font = g.font;
+            m_indexes.append(g.index);
+            m_positions.append(QPointF(x + g.offset.x(), baseline + g.offset.y()));
+        }
+    }
+
     QPainter& m_painter;
     const Metrics& m_metrics;
     const bool m_runs;
@@ -195,20 +278,6 @@ int scaleUp(qint64 a, int dpi) {
 
 double spacingPixels(int spacing, int dpi) {
     return spacing == 0 ? 0.0 : spacing * static_cast<double>(dpi) / 254.0;
-}
-
-// Characters as the operator sees them: a surrogate pair is one character.
-QStringList characters(const QString& text) {
-    QStringList out;
-    for (int i = 0; i < text.size(); ++i) {
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            out << text.mid(i, 2);
-            ++i;
-        } else {
-            out << text.mid(i, 1);
-        }
-    }
-    return out;
 }
 
 // Lines split at CR LF, CR or LF; a break at the very end adds no empty line.
@@ -246,9 +315,14 @@ double advanceOf(const Metrics& m, double e, const QString& text) {
     if (e == 0.0)
         return m.width(text);
     double sum = 0;
-    for (const QString& ch : characters(text))
-        sum += m.width(ch) + e;
+    for (const Character& c : charactersOf(text))
+        sum += m.width(c.code) + e;
     return sum;
+}
+
+// The same for one character.
+double advanceOf(const Metrics& m, double e, const Character& c) {
+    return m.width(c.code) + e;
 }
 
 bool isDigitPairs(ItemType t) {
@@ -257,12 +331,12 @@ bool isDigitPairs(ItemType t) {
 
 // Two-character units of a digit-pair text, each with its suffix when printSuffix is set.
 QStringList digitPairUnits(const QString& text, const QStringList& suffixes, bool printSuffix) {
-    const QStringList cs = characters(text);
+    const Characters cs = charactersOf(text);
     QStringList units;
     for (int k = 0; 2 * k < cs.size(); ++k) {
-        QString unit = cs.at(2 * k);
+        QString unit = text.mid(cs.at(2 * k).at, cs.at(2 * k).length);
         if (2 * k + 1 < cs.size())
-            unit += cs.at(2 * k + 1);
+            unit += QStringView(text).mid(cs.at(2 * k + 1).at, cs.at(2 * k + 1).length);
         // Extra groups beyond the suffixes are still drawn, so that no digit is lost.
         if (printSuffix && k < suffixes.size())
             unit += suffixes.at(k);
@@ -273,14 +347,26 @@ QStringList digitPairUnits(const QString& text, const QStringList& suffixes, boo
 
 } // namespace
 
-void FontFromText(const QString& text, QFont& font) {
+namespace {
+// What a font text sets on a font: family and size where it names them, and the styles it names.
+struct FontText {
+    QString family;
+    int pointSize = 0;
+    bool bold = false;
+    bool italic = false;
+    bool strikeOut = false;
+    bool underline = false;
+};
+
+FontText readFontText(const QString& text) {
+    FontText read;
     const QStringList tokens = text.split(QLatin1Char('-'));
     for (int i = 0; i < tokens.size(); ++i) {
         const QString& t = tokens.at(i);
         if (t.isEmpty())
             continue;
         if (i == 0) {
-            font.setFamily(t);
+            read.family = t;
         } else if (i == 1) {
             bool ok = false;
             const int size = t.toInt(&ok);
@@ -288,20 +374,41 @@ void FontFromText(const QString& text, QFont& font) {
                 throw TemplateError::notAnInteger(t);
             // A size of 0 or less cannot be drawn; the font keeps the size it had.
             if (size > 0)
-                font.setPointSize(size);
+                read.pointSize = size;
         } else if (t == QStringLiteral("粗体")) {
-            font.setBold(true);
+            read.bold = true;
         } else if (t == QStringLiteral("斜体")) {
-            font.setItalic(true);
+            read.italic = true;
         } else if (t == QStringLiteral("粗斜体")) {
-            font.setBold(true);
-            font.setItalic(true);
+            read.bold = true;
+            read.italic = true;
         } else if (t == QStringLiteral("删除线")) {
-            font.setStrikeOut(true);
+            read.strikeOut = true;
         } else if (t == QStringLiteral("下划线")) {
-            font.setUnderline(true);
+            read.underline = true;
         }
     }
+    return read;
+}
+
+void applyFontText(const FontText& read, QFont& font) {
+    if (!read.family.isEmpty())
+        font.setFamily(read.family);
+    if (read.pointSize > 0)
+        font.setPointSize(read.pointSize);
+    if (read.bold)
+        font.setBold(true);
+    if (read.italic)
+        font.setItalic(true);
+    if (read.strikeOut)
+        font.setStrikeOut(true);
+    if (read.underline)
+        font.setUnderline(true);
+}
+} // namespace
+
+void FontFromText(const QString& text, QFont& font) {
+    applyFontText(readFontText(text), font);
 }
 
 QString FontToText(const QFont& font) {
@@ -339,12 +446,21 @@ QString FontTextAfterPick(const QString& text, const QFont& picked) {
 }
 
 void SetCanvasFont(QPainter& painter, const QString& fontText) {
+    // Every item of every bill sets its font: the few texts in use are read once.
+    thread_local QHash<QString, FontText> read;
+    auto it = read.constFind(fontText);
+    if (it == read.cend()) {
+        const FontText r = readFontText(fontText);
+        if (read.size() >= 256)
+            read.clear();
+        it = read.insert(fontText, r);
+    }
     QFont font = painter.font();
     font.setBold(false);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
-    FontFromText(fontText, font);
+    applyFontText(*it, font);
     painter.setFont(font);
 }
 
@@ -377,10 +493,7 @@ PixelRect AlignTextRect(const TemplateItem& item, int dpi, const QString& text, 
     for (const QString& line : lines) {
         H += m.height();
         double w = 0;
-        const QStringList units =
-            isDigitPairs(item.type) ? digitPairUnits(line, suffixes, item.printSuffix) : characters(line);
-        for (const QString& unit : units) {
-            const double advance = isDigitPairs(item.type) ? m.width(unit) + e : advanceOf(m, e, unit);
+        const auto fit = [&](double advance) {
             if (w + advance <= boxWidth) {
                 w += advance;
             } else {
@@ -388,6 +501,13 @@ PixelRect AlignTextRect(const TemplateItem& item, int dpi, const QString& text, 
                 w = advance;
                 H += m.height();
             }
+        };
+        if (isDigitPairs(item.type)) {
+            for (const QString& unit : digitPairUnits(line, suffixes, item.printSuffix))
+                fit(m.width(unit) + e);
+        } else {
+            for (const Character& c : charactersOf(line))
+                fit(advanceOf(m, e, c));
         }
         W = std::max(W, w);
     }
@@ -462,15 +582,15 @@ QString WrapToBox(const TemplateItem& item, int dpi, const QString& text, const 
     for (const QString& line : splitLines(text)) {
         QString current;
         double w = 0;
-        for (const QString& ch : characters(line)) {
-            const double advance = advanceOf(m, e, ch);
+        for (const Character& c : charactersOf(line)) {
+            const double advance = advanceOf(m, e, c);
             // A character wider than the box gets a line of its own, without an empty one before.
             if (w + advance > boxWidth && !current.isEmpty()) {
                 out += current + crlf;
                 current.clear();
                 w = 0;
             }
-            current += ch;
+            current += QStringView(line).mid(c.at, c.length);
             w += advance;
         }
         out += current + crlf;
@@ -505,8 +625,8 @@ void DrawFlowText(QPainter& painter, const QString& text, int alignment, int dpi
     y += shift;
 
     for (const QString& line : lines) {
-        for (const QString& ch : characters(line)) {
-            const double advance = advanceOf(m, e, ch);
+        for (const Character& c : charactersOf(line)) {
+            const double advance = advanceOf(m, e, c);
             if (x + advance > rect.right) {
                 x = rect.left;
                 y += step;
@@ -514,7 +634,7 @@ void DrawFlowText(QPainter& painter, const QString& text, int alignment, int dpi
             // Also after an explicit line break: text that does not fit is cut at the bottom.
             if (y > rect.bottom)
                 return;
-            pen.draw(toZero(x) + indent, y, ch);
+            pen.draw(toZero(x) + indent, y, c, line);
             x += advance;
         }
         x = rect.left;
@@ -536,7 +656,7 @@ void DrawReverseText(QPainter& painter, const QString& text, const QString& pref
     bool drewAny = false;
 
     for (const QString& line : splitLines(text)) {
-        const QStringList cs = characters(line);
+        const Characters cs = charactersOf(line);
         for (auto it = cs.crbegin(); it != cs.crend(); ++it) {
             const double advance = advanceOf(m, e, *it);
             r = toZero(x);
@@ -547,7 +667,7 @@ void DrawReverseText(QPainter& painter, const QString& text, const QString& pref
             }
             if (y < rect.top)
                 return;
-            pen.draw(toZero(x - advance) + indent, y - h, *it);
+            pen.draw(toZero(x - advance) + indent, y - h, *it, line);
             x -= advance;
             lastAdvance = advance;
             drewAny = true;

@@ -561,6 +561,17 @@ void TestRenderEngine::sameImageAsCharacterwiseDrawing_data() {
             }
         }
     }
+    // Characters beyond the basic plane are one character each, and so is a surrogate left alone.
+    const QString astral = u8("甲𠀾乙𠁀丙丁") + QChar(0xD800) + u8("戊己");
+    for (ItemType type : {ItemType::Text, ItemType::Purpose}) {
+        for (int alignment : {0, 4, 8}) {
+            for (int spacing : {0, 25}) {
+                QTest::addRow("astral %d a%d s%d", ItemTypes::index(type), alignment, spacing)
+                    << ItemTypes::index(type) << u8("宋体-12") << astral << 90 << 120 << 96 << alignment
+                    << spacing;
+            }
+        }
+    }
 }
 
 void TestRenderEngine::sameImageAsCharacterwiseDrawing() {
