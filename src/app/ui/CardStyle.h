@@ -24,9 +24,11 @@ inline QFont cellFont(const QWidget* w) {
 // A one-column list whose rows are rowHeight pixels high, painted by a card delegate.
 inline QTableWidget* makeList(QWidget* parent, int rowHeight) {
     auto* g = new QTableWidget(parent);
-    g->setColumnCount(1);
+    // Hidden before the column is added: a visible header would measure its section in the bold
+    // face, and loading that face costs the window's start several milliseconds.
     g->horizontalHeader()->hide();
     g->verticalHeader()->hide();
+    g->setColumnCount(1);
     g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     g->verticalHeader()->setDefaultSectionSize(rowHeight);
     g->setShowGrid(false);

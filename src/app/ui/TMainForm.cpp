@@ -143,7 +143,6 @@ void TMainForm::createLayout() {
     QPalette lp = locationLabel->palette();
     lp.setColor(QPalette::WindowText, Qt::blue);
     locationLabel->setPalette(lp);
-    locationLabel->setFocusPolicy(Qt::StrongFocus);
     workLayout->addWidget(locationLabel);
     setBackground(typeList, face);
 
@@ -378,5 +377,9 @@ void TMainForm::fillLists() {
 }
 
 void TMainForm::focusLocation() {
+    // The label takes focus only from the first time it is needed: a label that can take focus
+    // lays its text out as a document, and the first such document loads the application's own
+    // font, which nothing else in this window uses, before the window is first painted.
+    locationLabel->setFocusPolicy(Qt::StrongFocus);
     locationLabel->setFocus();
 }
