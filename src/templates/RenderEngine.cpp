@@ -20,13 +20,6 @@
 
 namespace {
 
-// Text extents in whole device pixels, as a canvas reports them, so that the placement rules
-// below put right- and bottom-aligned text flush with the box edges. Overhang is 0.
-//
-// Shaping a text is the expensive part of drawing a bill, and the same few characters come back
-// in every item and every bill: widths and glyphs are therefore kept per font and resolution for
-// the thread's lifetime. A width is still that of the text shaped on its own, so every position
-// stays what measuring each time gave.
 // One glyph of a shaped text: its font (a fallback font where the canvas font lacks it), its
 // index in that font and its place relative to the text's baseline origin.
 struct Glyph {
@@ -37,6 +30,13 @@ struct Glyph {
 
 using Glyphs = QVarLengthArray<Glyph, 2>;
 
+// Text extents in whole device pixels, as a canvas reports them, so that the placement rules
+// below put right- and bottom-aligned text flush with the box edges. Overhang is 0.
+//
+// Shaping a text is the expensive part of drawing a bill, and the same few characters come back
+// in every item and every bill: widths and glyphs are therefore kept per font and resolution for
+// the thread's lifetime. A width is still that of the text shaped on its own, so every position
+// stays what measuring each time gave.
 struct FontCache {
     FontCache(const QFont& forFont, QPaintDevice* onDevice)
         : fm(forFont, onDevice), font(forFont), device(onDevice), ascent(fm.ascent()),
@@ -46,6 +46,7 @@ struct FontCache {
     QPaintDevice* device; // only for shaping new glyphs; replaced by each painter that asks
     const double ascent;
     const int height;
+    // Widths and glyphs of whole texts.
     QHash<QString, int> widths;
     QHash<QString, Glyphs> glyphs;
     // The same for single characters, looked up by code point: most texts are measured and drawn
@@ -125,19 +126,15 @@ public:
     explicit Metrics(const QPainter& painter) : m_keep(fontCache(painter)), m_cache(*m_keep) {}
     int width(const QString& text) const {
         auto it = m_cache.widths.constFind(text);
-        if (it != m_cache.widths.cend())
-            return it.value();
-        const int w = qRound(m_cache.fm.horizontalAdvance(text));
-        m_cache.widths.insert(text, w);
-        return w;
+        if (it == m_cache.widths.cend())
+            it = m_cache.widths.insert(text, measure(text));
+        return it.value();
     }
     int width(char32_t character) const {
         auto it = m_cache.characterWidths.constFind(character);
-        if (it != m_cache.characterWidths.cend())
-            return it.value();
-        const int w = width(textOf(character));
-        m_cache.characterWidths.insert(character, w);
-        return w;
+        if (it == m_cache.characterWidths.cend())
+            it = m_cache.characterWidths.insert(character, measure(textOf(character)));
+        return it.value();
     }
     int height() const { return m_cache.height; }
     double ascent() const { return m_cache.ascent; }
@@ -146,8 +143,23 @@ public:
     }
     const Glyphs& glyphs(const QString& text) const {
         auto it = m_cache.glyphs.constFind(text);
-        if (it != m_cache.glyphs.cend())
-            return it.value();
+        if (it == m_cache.glyphs.cend())
+            it = m_cache.glyphs.insert(text, shape(text));
+        return it.value();
+    }
+    const Glyphs& glyphs(char32_t character) const {
+        auto it = m_cache.characterGlyphs.constFind(character);
+        if (it == m_cache.characterGlyphs.cend())
+            it = m_cache.characterGlyphs.insert(character, shape(textOf(character)));
+        return it.value();
+    }
+
+private:
+    std::shared_ptr<FontCache> m_keep;
+    FontCache& m_cache;
+
+    int measure(const QString& text) const { return qRound(m_cache.fm.horizontalAdvance(text)); }
+    Glyphs shape(const QString& text) const {
         QTextLayout layout(text, m_cache.font, m_cache.device);
         layout.beginLayout();
         QTextLine line = layout.createLine();
@@ -163,18 +175,8 @@ public:
                     glyphs.append({font, indexes.at(i), positions.at(i) - QPointF(0, baseline)});
             }
         }
-        return m_cache.glyphs.insert(text, glyphs).value();
+        return glyphs;
     }
-    const Glyphs& glyphs(char32_t character) const {
-        auto it = m_cache.characterGlyphs.constFind(character);
-        if (it != m_cache.characterGlyphs.cend())
-            return it.value();
-        return m_cache.characterGlyphs.insert(character, glyphs(textOf(character))).value();
-    }
-
-private:
-    std::shared_ptr<FontCache> m_keep;
-    FontCache& m_cache;
 };
 
 // Screen pictures and PDF pages take glyph runs as they take text; other canvases (recorders of
